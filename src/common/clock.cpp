@@ -1,0 +1,10 @@
+#include "common/clock.h"
+
+namespace cuemora {
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace cuemora

@@ -1,0 +1,37 @@
+#include "common/cp936.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace cuemora {
+
+namespace {
+
+// ICU's name for the Windows code page 936 (GBK with the euro sign at 0x80).
+constexpr const char* kCodecName = "GBK";
+
+} // namespace
+
+QByteArray toCp936(const QString& text, bool* lossless)
+{
+    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (lossless)
+        *lossless = !encoder.hasError();
+    return bytes;
+}
+
+QString fromCp936(const QByteArray& bytes)
+{
+    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+bool fitsCp936(const QString& text)
+{
+    bool lossless = false;
+    const QByteArray bytes = toCp936(text, &lossless);
+    return lossless && fromCp936(bytes) == text;
+}
+
+} // namespace cuemora

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace cuemora {
+
+// The buttons a message box can report, with the numbers the program has always used for them.
+enum class MessageButton { Ok = 0, Cancel = 1, Abort = 2, Retry = 3, Ignore = 4, Yes = 5, No = 6 };
+
+enum class MessageButtons { Ok, YesNo };
+
+enum class MessageIcon { None, Information, Question, Warning, Critical };
+
+// The title every message box carries unless it is given another.
+QString defaultMessageTitle();
+
+struct Message {
+    QString text;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    QString title = defaultMessageTitle();
+    // The button that Enter presses; it is also the answer when the box is closed without one.
+    MessageButton defaultButton = MessageButton::Ok;
+};
+
+// Message boxes, modal to the program. The windows show them with QMessageBox; tests script the
+// answers and read what was shown.
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual MessageButton show(const Message& message) = 0;
+
+    // A message with the OK button only and the default title.
+    void inform(const QString& text);
+    // A Yes/No question; true for Yes.
+    bool ask(const QString& text, MessageIcon icon, MessageButton defaultButton);
+};
+
+// Records every message and answers from a script; with the script used up it answers with the
+// message's default button. It never blocks.
+class ScriptedMessages : public MessageService {
+public:
+    MessageButton show(const Message& message) override;
+
+    void setNextAnswers(QList<MessageButton> answers) { m_answers = std::move(answers); }
+    const QList<Message>& shown() const { return m_shown; }
+    QStringList shownTexts() const;
+    // The text of the last message, or the empty text when none was shown.
+    QString lastText() const;
+    void clear();
+
+private:
+    QList<Message> m_shown;
+    QList<MessageButton> m_answers;
+};
+
+} // namespace cuemora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+#include <functional>
+
+namespace cuemora {
+
+// Every data file of the room is written whole through a temporary file that takes the place of
+// the old one only when every byte has landed. A save that cannot be made, or that fails half
+// way, leaves the previous file exactly as it was; the day's takings are never half written.
+using WholeFileWriter = std::function<bool(QIODevice& out)>;
+
+bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error = nullptr);
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// A device over another that passes on the first `limit` bytes and then refuses every write, like
+// a disk that fills up in the middle of a save.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(QIODevice* target, qint64 limit);
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    QIODevice* m_target;
+    qint64 m_left;
+};
+
+namespace testing {
+// Makes every later saveWholeFile fail once it has written `bytes` bytes, to prove that a failed
+// save is reported and leaves the old file; a negative count ends the fault.
+void setSaveFailureAfter(qint64 bytes);
+} // namespace testing
+
+} // namespace cuemora
