@@ -1,0 +1,79 @@
+#pragma once
+
+#include "common/data_directory.h"
+#include "store/grid_store.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace cuemora {
+
+// The columns of the register of the room's tables. The row number is the table number.
+namespace RegisterColumn {
+enum : int {
+    Picture = 0, // "图片": the status picture (image column, the one fixed column)
+    Number = 1, // "序号": the table number as text
+    Type = 2, // "类型": "桌球台" or "麻雀台"
+    Name = 3, // "台名称": e.g. 3号大厅
+    Price = 4, // "单价/h": the hourly price as typed
+    Start = 5, // "开始时间": start of the current use, empty while free
+    Seconds = 6, // "使用时长": seconds in use as whole-number text, empty while free
+    GoodsNames = 7, // "记录商品名称": goods on the table's account, each after "、"
+    GoodsTotal = 8, // "记录总价": their total
+    InUse = 9, // "是否使用": check-box column, ticked while in use
+    Rate = 10, // "折率": discount rate in tenths, "10" is full price
+    Count = 11
+};
+} // namespace RegisterColumn
+
+// The two table types, compared byte for byte.
+QString billiardType(); // "桌球台"
+QString mahjongType(); // "麻雀台"
+
+enum class StatusPicture { BilliardFree, BilliardInUse, MahjongFree, MahjongInUse };
+
+// The picture a row shows: only the type "桌球台" gets the billiard pictures.
+StatusPicture statusPictureFor(const QString& type, bool inUse);
+// The picture as the icon file the program carries (32 x 32, 32-bit).
+QByteArray statusPictureIcon(StatusPicture picture);
+
+// The register of the room's tables: one row per table under the header row, shown below the tabs
+// of the main window and kept in the file "表格设置". Every part of the program that opens, times,
+// moves or checks out a table works on its cells.
+class TableRegister {
+public:
+    TableRegister();
+
+    GridStore& grid() { return m_grid; }
+    const GridStore& grid() const { return m_grid; }
+
+    static QString fileName(); // "表格设置"
+
+    // Size and look: the header row only, eleven columns, rows 30 pixels high.
+    void InitRegisterLook();
+    // Captions and widths of the eleven columns; column 0 an image column, column 9 check boxes.
+    void WriteRegisterHeader();
+    // Writes every data row's own number into "序号".
+    void RenumberTables();
+    // Gives every data row the status picture of its type and state.
+    void RefreshPictures();
+    // Reads the register file; a missing or refused file leaves the register as it was.
+    bool LoadRegister(const DataDirectory& data);
+    // Writes the register file; false (with the reason in *error) when it could not be written,
+    // and then the file on disk is as it was.
+    bool SaveRegister(const DataDirectory& data, QString* error = nullptr);
+
+    // The number of tables (data rows).
+    int tableCount() const;
+    // True when n names a table: 1 <= n <= tableCount().
+    bool isTable(qint64 n) const;
+    bool isInUse(int n) const;
+    QString type(int n) const;
+    QString name(int n) const;
+    void showPicture(int row, StatusPicture picture);
+
+private:
+    GridStore m_grid;
+};
+
+} // namespace cuemora
