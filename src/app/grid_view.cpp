@@ -265,12 +265,14 @@ void GridRowsModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIn
 }
 
 void GridRowsModel::sourceRowsAboutToBeInserted(const QModelIndex&, int first, int last) {
+    // The pending mark comes first: the view must not pass on the current cell that Qt moves
+    // while rows come and go, since the grid moves its focus by its own rule.
     if (first >= m_fixed) {
-        beginInsertRows({}, first - m_fixed, last - m_fixed);
         m_pending = Pending::Rows;
+        beginInsertRows({}, first - m_fixed, last - m_fixed);
     } else {
-        beginResetModel();
         m_pending = Pending::Reset;
+        beginResetModel();
     }
 }
 
@@ -287,11 +289,11 @@ void GridRowsModel::sourceRowsInserted() {
 
 void GridRowsModel::sourceRowsAboutToBeRemoved(const QModelIndex&, int first, int last) {
     if (first >= m_fixed) {
-        beginRemoveRows({}, first - m_fixed, last - m_fixed);
         m_pending = Pending::Rows;
+        beginRemoveRows({}, first - m_fixed, last - m_fixed);
     } else {
-        beginResetModel();
         m_pending = Pending::Reset;
+        beginResetModel();
     }
 }
 
@@ -309,8 +311,8 @@ void GridRowsModel::sourceRowsRemoved() {
 void GridRowsModel::beginStructureReset() {
     if (m_pending != Pending::None)
         return;
-    beginResetModel();
     m_pending = Pending::Reset;
+    beginResetModel();
 }
 
 void GridRowsModel::endStructureReset() {
@@ -339,8 +341,18 @@ GridView::GridView(QWidget* parent)
     setModel(m_rows);
     connectSelection();
     connect(m_rows, &QAbstractItemModel::rowsInserted, this, &GridView::sizeInsertedRows);
-    connect(m_rows, &QAbstractItemModel::modelReset, this, &GridView::applyGeometry);
     connect(m_rows, &QAbstractItemModel::columnsInserted, this, &GridView::applyGeometry);
+    // After rows came or went, or the whole grid changed, the current cell is the grid's focus again.
+    auto followFocus = [this] {
+        if (const GridStore* grid = store())
+            storeFocusChanged(grid->focusRow(), grid->focusColumn());
+    };
+    connect(m_rows, &QAbstractItemModel::rowsInserted, this, followFocus);
+    connect(m_rows, &QAbstractItemModel::rowsRemoved, this, followFocus);
+    connect(m_rows, &QAbstractItemModel::modelReset, this, [this, followFocus] {
+        applyGeometry();
+        followFocus();
+    });
 }
 
 GridView::~GridView() = default;
@@ -429,7 +441,7 @@ void GridView::sizeInsertedRows(const QModelIndex&, int first, int last) {
 
 void GridView::currentCellChanged(const QModelIndex& current) {
     GridStore* grid = store();
-    if (!grid || m_followingStore)
+    if (!grid || m_followingStore || m_rows->changingStructure())
         return;
     if (current.isValid())
         grid->setFocusCell(gridRow(current), current.column());

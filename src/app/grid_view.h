@@ -39,6 +39,8 @@ public:
 
     // Starts over when the grid's fixed row count changed behind the model's back.
     void resync();
+    // True while rows come or go or the grid is being replaced.
+    bool changingStructure() const { return m_pending != Pending::None; }
 
 private:
     void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
