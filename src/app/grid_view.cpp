@@ -42,11 +42,17 @@ public:
             plain.icon = QIcon();
             plain.features &= ~QStyleOptionViewItem::HasDecoration;
             QStyledItemDelegate::paint(painter, plain, QModelIndex()); // focus frame and selection only
+            // At its own size where the cell has room, else made smaller, never out of shape.
             const QPixmap picture = decoration.value<QPixmap>();
-            const QSize size = picture.deviceIndependentSize().toSize().boundedTo(option.rect.size());
+            QSize size = picture.deviceIndependentSize().toSize();
+            if (size.width() > option.rect.width() || size.height() > option.rect.height())
+                size.scale(option.rect.size(), Qt::KeepAspectRatio);
             QRect target(QPoint(0, 0), size);
             target.moveCenter(option.rect.center());
+            painter->save();
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
             painter->drawPixmap(target, picture);
+            painter->restore();
             return;
         }
         QStyledItemDelegate::paint(painter, option, index);

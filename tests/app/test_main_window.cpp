@@ -270,15 +270,16 @@ private Q_SLOTS:
             for (int n = 1; n < alone.grid().rowCount(); ++n)
                 alone.grid().setCell(n, RegisterColumn::Seconds, QString::number(i + n));
         }
-        const qint64 bareMs = timer.elapsed();
+        const double bareMs = double(timer.nsecsElapsed()) / 1e6;
         timer.restart();
         for (int i = 0; i < 5; ++i) {
             tick();
             QCoreApplication::processEvents(); // paint what changed
         }
-        const qint64 shownMs = timer.elapsed();
-        qInfo("start-up with 1000 tables in use: %lld ms; 5 ticks of 1000 rows: %lld ms shown, %lld ms bare (%.1fx)",
-              startMs, shownMs, bareMs, bareMs ? double(shownMs) / double(bareMs) : 0.0);
+        const double shownMs = double(timer.nsecsElapsed()) / 1e6;
+        qInfo("start-up with 1000 tables in use: %lld ms; 5 ticks of 1000 rows: %.1f ms shown, %.1f ms bare (%.1fx)",
+              startMs, shownMs, bareMs, bareMs > 0 ? shownMs / bareMs : 0.0);
+        QCOMPARE(alone.grid().cellText(1000, RegisterColumn::Seconds), u"1004"_qs);
         QCOMPARE(grid.cellText(1000, RegisterColumn::Seconds), u"60005"_qs);
         QVERIFY2(shownMs / 5 < 250, "one tick of 1000 tables must take well under its second");
         shell.window.reset();

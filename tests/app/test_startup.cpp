@@ -5,11 +5,17 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 using namespace cuemora;
 
 namespace {
+
+// Qt's Chinese buttons carry their Alt keys: "是(&Y)" reads 是.
+QString withoutShortcut(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+}
 
 // Answers the message box that is about to open, once it is up, after noting what it shows.
 struct BoxReader {
@@ -28,10 +34,10 @@ struct BoxReader {
             text = box->text();
             icon = box->icon();
             for (QAbstractButton* button : box->buttons())
-                buttons.append(button->text());
+                buttons.append(withoutShortcut(button->text()));
             buttons.sort();
             if (box->defaultButton())
-                defaultButton = box->defaultButton()->text();
+                defaultButton = withoutShortcut(box->defaultButton()->text());
             press(*box);
         });
     }
