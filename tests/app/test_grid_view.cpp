@@ -153,7 +153,15 @@ private Q_SLOTS:
         grid.setFocusCell(-1, -1);
         QVERIFY(!view.currentIndex().isValid());
 
-        // Deleting the focused row: the grid moves its focus by its own rule, and the view follows.
+        // Deleting the focused row: the grid moves its focus by its own rule (the row that takes
+        // its place, or the one above the last), and the view follows rather than leads.
+        grid.insertRow(u"雪碧"_qs);
+        view.setCurrentIndex(view.model()->index(1, 0));
+        QCOMPARE(grid.focusRow(), 2);
+        grid.deleteRow(2);
+        QCOMPARE(grid.focusRow(), 2);
+        QCOMPARE(grid.cellText(2, 0), u"可乐3"_qs);
+        QCOMPARE(view.gridRow(view.currentIndex()), 2);
         view.setCurrentIndex(view.model()->index(2, 0));
         QCOMPARE(grid.focusRow(), 3);
         grid.deleteRow(3);

@@ -121,7 +121,8 @@ private Q_SLOTS:
         QVERIFY(window.clock()->isActive());
         QVERIFY(shell.window); // nothing destroyed it
         QCOMPARE(ended.count(), 0);
-        QVERIFY(window.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
+        QVERIFY(window.trayIcon()->isVisible());
+        QCOMPARE(window.findChildren<QSystemTrayIcon*>().size(), 1); // refreshed, never a second icon
         if (trayAvailable) {
             QVERIFY(window.isHidden());
             Q_EMIT window.trayIcon()->activated(QSystemTrayIcon::Trigger);
