@@ -35,7 +35,7 @@ bool canWriteDataDirectory(const DataDirectory& data, QString* reason) {
 }
 
 bool claimDataDirectory(const AppServices& services, InstanceLock& lock) {
-    const QString directory = QDir::toNativeSeparators(services.data.prefix());
+    const QString directory = QDir::toNativeSeparators(QDir::cleanPath(services.data.prefix()));
     switch (lock.tryLock()) {
     case InstanceLock::Result::HeldElsewhere:
         services.messages.inform(QStringLiteral("Cuemora 已经在运行，同一个数据目录只能打开一个：\n") + directory);

@@ -64,6 +64,12 @@ private Q_SLOTS:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
 
+        // The first program has run for an hour: its lock is still its own.
+        QFile lockFile(first.dir.filePath(InstanceLock::fileName()));
+        QVERIFY(lockFile.open(QIODevice::ReadWrite));
+        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        lockFile.close();
+
         ScriptedMessages messages;
         ManualClock clock;
         const AppServices second{messages, clock, first.services.data};
