@@ -170,17 +170,16 @@ QString decode(const QByteArray& bytes, ProfileText::Encoding encoding) {
 // What a write needs to know about the section it goes into.
 struct SectionPlace {
     bool found = false;
-    qsizetype keyLine = -1; // index of the key's line, when the key is there
-    Line key;               // that line
-    Line lastEntry;         // the header or the section's last line that is neither blank nor a comment
-    Line lastLine;          // the text's last line, for a new section
+    bool hasKey = false;
+    Line key;       // the key's line, when it is there
+    Line lastEntry; // the header or the section's last line that is neither blank nor a comment
+    Line lastLine;  // the text's last line, for a new section
     bool hasLines = false;
 };
 
 SectionPlace findPlace(QByteArrayView bytes, QByteArrayView section, QByteArrayView key, bool cp936) {
     SectionPlace place;
     bool inside = false;
-    qsizetype index = 0;
     forEachLine(bytes, [&](const Line& line) {
         place.hasLines = true;
         place.lastLine = line;
@@ -194,12 +193,11 @@ SectionPlace findPlace(QByteArrayView bytes, QByteArrayView section, QByteArrayV
             }
         } else if (inside && line.kind != LineKind::Blank && line.kind != LineKind::Comment) {
             place.lastEntry = line;
-            if (line.kind == LineKind::Key && place.keyLine < 0 && sameName(nameOf(bytes, line), key, cp936)) {
-                place.keyLine = index;
+            if (line.kind == LineKind::Key && !place.hasKey && sameName(nameOf(bytes, line), key, cp936)) {
+                place.hasKey = true;
                 place.key = line;
             }
         }
-        ++index;
         return true;
     });
     return place;
@@ -243,7 +241,7 @@ std::optional<QByteArray> ProfileText::rawValue(const QString& section, const QS
     if (!encode(section, encoding(), &sectionBytes) || !encode(key, encoding(), &keyBytes))
         return std::nullopt;
     const SectionPlace place = findPlace(m_bytes, sectionBytes, keyBytes, encoding() == Encoding::Cp936);
-    if (place.keyLine < 0)
+    if (!place.hasKey)
         return std::nullopt;
     return valueOf(m_bytes, place.key);
 }
@@ -278,7 +276,7 @@ bool ProfileText::setValues(const QString& section, const QList<ProfileKey>& key
         }
         written.append(value);
         const SectionPlace place = findPlace(bytes, sectionBytes, name, cp936);
-        if (place.keyLine >= 0) {
+        if (place.hasKey) {
             bytes.replace(place.key.valueStart, place.key.valueEnd - place.key.valueStart, value);
         } else if (place.found) {
             const Line& after = place.lastEntry;

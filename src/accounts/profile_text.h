@@ -52,6 +52,7 @@ public:
     // line, a new key goes after the section's last entry, a new section goes at the end of the
     // text. Refuses, changing nothing, when a value would not read back exactly as given (a name
     // or value with a line break, blanks at its ends, a character the encoding cannot hold...).
+    // Each key is named once.
     bool setValues(const QString& section, const QList<ProfileKey>& keys, QString* error = nullptr);
 
 private:
