@@ -15,6 +15,11 @@ bool startsWithBom(QByteArrayView bytes) {
     return bytes.startsWith(QByteArrayView(kUtf8Bom, kUtf8BomSize));
 }
 
+// Notepad's "Unicode" files. Neither pair can begin CP936 text (0xFF is no character there).
+bool startsWithUtf16Bom(QByteArrayView bytes) {
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -125,6 +130,8 @@ Line classify(QByteArrayView bytes, qsizetype start, qsizetype contentEnd, qsize
 // Calls visit(line) for each line in order until it returns false.
 template <typename Visit>
 void forEachLine(QByteArrayView bytes, Visit&& visit) {
+    if (startsWithUtf16Bom(bytes))
+        return; // read as holding nothing, and never written into (see setValues)
     const bool cp936 = !startsWithBom(bytes);
     qsizetype start = cp936 ? 0 : kUtf8BomSize;
     while (start < bytes.size()) {
@@ -209,6 +216,8 @@ ProfileText::ProfileText(QByteArray bytes)
     : m_bytes(std::move(bytes)) {}
 
 ProfileText::Encoding ProfileText::encoding() const {
+    if (startsWithUtf16Bom(m_bytes))
+        return Encoding::Utf16;
     return startsWithBom(m_bytes) ? Encoding::Utf8 : Encoding::Cp936;
 }
 
@@ -257,6 +266,12 @@ QByteArray ProfileText::valueCp936(const QString& section, const QString& key) c
 
 bool ProfileText::setValues(const QString& section, const QList<ProfileKey>& keys, QString* error) {
     const Encoding enc = encoding();
+    if (enc == Encoding::Utf16) {
+        // Lines of single-byte text added to it would spoil the whole file.
+        if (error)
+            *error = QStringLiteral("文件是 UTF-16 编码，无法改写");
+        return false;
+    }
     const bool cp936 = enc == Encoding::Cp936;
     QByteArray sectionBytes;
     if (!encode(section, enc, &sectionBytes)) {

@@ -23,12 +23,12 @@ struct ProfileKey {
 // holds a key; other lines are kept but mean nothing. Section and key names compare without
 // regard to the case of ASCII letters, and the first section and the first key of a name win.
 // The text is CP936, or UTF-8 when it starts with the UTF-8 byte-order mark that Windows editors
-// write.
+// write. A UTF-16 text reads as holding nothing and is never written into.
 //
 // Any bytes at all can be given: nothing here fails, loops or reads out of bounds on them.
 class ProfileText {
 public:
-    enum class Encoding { Cp936, Utf8 };
+    enum class Encoding { Cp936, Utf8, Utf16 };
 
     ProfileText() = default;
     explicit ProfileText(QByteArray bytes);

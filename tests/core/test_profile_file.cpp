@@ -28,6 +28,7 @@ QByteArray windowsWritten() {
 }
 
 const QByteArray kBom("\xEF\xBB\xBF");
+const QString kBall = QString::fromUtf8("\xF0\x9F\x8E\xB1"); // a character CP936 cannot hold
 
 } // namespace
 
@@ -80,6 +81,7 @@ void TestProfileFile::reading_data() {
     QTest::newRow("second byte is a bracket") << gbk("[乚]乚\nk=v") << "乚" << k << true << v;
     QTest::newRow("UTF-8 with byte-order mark") << kBom + QByteArray("[账号密码]\n账号 = x\n") << "账号密码"
                                                 << "账号" << true << "x";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0s\0]\0\n\0k\0=\0v\0", 16) << s << k << false << QString();
     QTest::newRow("absent key") << QByteArray("[s]\nj=v\n") << s << k << false << QString();
     QTest::newRow("absent section") << QByteArray("[t]\nk=v\n") << s << k << false << QString();
     QTest::newRow("empty text") << QByteArray() << s << k << false << QString();
@@ -170,8 +172,8 @@ void TestProfileFile::writing_data() {
         << QByteArray("[t]\nb=2") << s << k << v << QByteArray("[t]\nb=2\r\n[s]\r\nk=v\r\n");
     QTest::newRow("UTF-8 file stays UTF-8")
         << kBom + QByteArray("[s]\n") << s << "账号" << v << kBom + QByteArray("[s]\n账号=v\n");
-    QTest::newRow("emoji in a UTF-8 file") << kBom << s << k << QString::fromUtf8("\xF0\x9F\x8E\xB1")
-                                           << kBom + QByteArray("[s]\r\nk=\xF0\x9F\x8E\xB1\r\n");
+    QTest::newRow("emoji in a UTF-8 file")
+        << kBom << s << k << kBall << kBom + QByteArray("[s]\r\nk=\xF0\x9F\x8E\xB1\r\n");
 }
 
 void TestProfileFile::writing() {
@@ -189,37 +191,29 @@ void TestProfileFile::writing() {
 
 // Names and values that would not read back as given are refused, and the text stays as it was.
 void TestProfileFile::refusedWrites_data() {
+    QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("line break in a value") << "s"
-                                           << "k"
-                                           << "a\r\nb=c";
-    QTest::newRow("blank at a value's end") << "s"
-                                            << "k"
-                                            << "v ";
-    QTest::newRow("quoted value") << "s"
-                                  << "k"
-                                  << "\"v\"";
-    QTest::newRow("equals sign in a key") << "s"
-                                          << "k=j"
-                                          << "v";
-    QTest::newRow("key that reads as a comment") << "s"
-                                                 << ";k"
-                                                 << "v";
-    QTest::newRow("line break in a section") << "s\n[t"
-                                             << "k"
-                                             << "v";
-    QTest::newRow("emoji in a CP936 file") << "s"
-                                           << "k" << QString::fromUtf8("\xF0\x9F\x8E\xB1");
+    const QByteArray cp936("[s]\r\nk=old\r\n");
+    const QString s = QStringLiteral("s");
+    const QString k = QStringLiteral("k");
+    QTest::newRow("line break in a value") << cp936 << s << k << QStringLiteral("a\r\nb=c");
+    QTest::newRow("blank at a value's end") << cp936 << s << k << QStringLiteral("v ");
+    QTest::newRow("quoted value") << cp936 << s << k << QStringLiteral("\"v\"");
+    QTest::newRow("equals sign in a key") << cp936 << s << QStringLiteral("k=j") << QStringLiteral("v");
+    QTest::newRow("key that reads as a comment") << cp936 << s << QStringLiteral(";k") << QStringLiteral("v");
+    QTest::newRow("line break in a section") << cp936 << QStringLiteral("s\n[t") << k << QStringLiteral("v");
+    QTest::newRow("emoji in a CP936 file") << cp936 << s << k << kBall;
+    QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE[\0s\0]\0", 8) << s << k << QStringLiteral("v");
 }
 
 void TestProfileFile::refusedWrites() {
+    QFETCH(QByteArray, before);
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
-    const QByteArray before("[s]\r\nk=old\r\n");
     ProfileText text(before);
     QString error;
     QVERIFY(!text.setValues(section, {{QStringLiteral("other"), QStringLiteral("1")}, {key, value}}, &error));
