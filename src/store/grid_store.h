@@ -150,7 +150,10 @@ public:
         FormatRole, // qint32 DrawText flags
     };
 
-    explicit GridStore(const Definition& definition = Definition(), QObject* parent = nullptr);
+    // A grid of the default definition (the definition cannot be a default argument here, since its
+    // member initialisers are only usable once the class is complete).
+    explicit GridStore(QObject* parent = nullptr);
+    explicit GridStore(const Definition& definition, QObject* parent = nullptr);
     ~GridStore() override;
 
     // --- cells -----------------------------------------------------------------------------------
