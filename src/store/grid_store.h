@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -105,6 +106,9 @@ struct Cell {
     qint32 state = 0; // bit 2: selected, bit 8: read-only
     qint32 valueE = 0;
     bool flagG = false;
+    // The merge marks. The grid keeps them in its merged ranges, not in every cell, so that a range
+    // over a vast area costs nothing: GridStore::cellAt fills them in, GridStore::cell leaves them
+    // false.
     bool master = false; // master cell of a merged range
     bool covered = false; // covered by a merged range
 
@@ -178,8 +182,15 @@ public:
     double cellNumber(int row, int column) const;
     // The check state of a cell, whatever its column (0 outside the grid).
     bool isChecked(int row, int column) const;
-    // The cell as stored, or nullptr outside the grid.
+    // The cell as stored, or nullptr outside the grid (an empty cell inside the grid is one with
+    // every attribute at its default).
     const Cell* cell(int row, int column) const;
+    // The cell as it shows: with its merge marks, and with the line colour of the alternate-line
+    // colouring as its background. An empty cell outside the grid.
+    Cell cellAt(int row, int column) const;
+    // Changes a cell's attributes (font, colours, format, margin, state flags...) directly, without
+    // the rules of setCell; false outside the grid.
+    bool editCell(int row, int column, const std::function<void(Cell&)>& edit);
 
     // --- rows and columns ------------------------------------------------------------------------
 
@@ -302,6 +313,9 @@ Q_SIGNALS:
     void focusChanged(int row, int column);
 
 private:
+    void applyAlternateColouring();
+    void allDataChanged();
+
     struct State;
     std::unique_ptr<State> m_state;
 };
