@@ -47,7 +47,7 @@ struct GridData {
     std::vector<qint32> columnWidths;
     qint32 fixedRows = 0;
     qint32 fixedColumns = 0;
-    qint32 rowHeight = 24; // the height of every row
+    qint32 rowHeight = 24;   // the height of every row
     qint32 columnWidth = 60; // the width of every column
     quint32 gridLineColour = 0xC0C0C0;
     quint32 background = 0xFFFFFF;

@@ -26,8 +26,7 @@ constexpr qint32 kDefaultMargin = 9;
 
 // The settings block grew with the versions: 124, 128, 132 and 136 bytes in versions 1 to 4, then
 // 464 with the print settings.
-int settingsBytes(int version)
-{
+int settingsBytes(int version) {
     switch (version) {
     case 1:
         return 124;
@@ -48,16 +47,14 @@ class Out {
 public:
     explicit Out(qsizetype expected) { m_bytes.reserve(expected); }
 
-    void i32(qint32 value)
-    {
+    void i32(qint32 value) {
         const qint32 le = qToLittleEndian(value);
         m_bytes.append(reinterpret_cast<const char*>(&le), 4);
     }
     void u32(quint32 value) { i32(static_cast<qint32>(value)); }
     void raw(const char* data, qsizetype size) { m_bytes.append(data, size); }
     // A text in a fixed field: cut to the field, the rest NUL.
-    void fixed(const QByteArray& text, qsizetype width)
-    {
+    void fixed(const QByteArray& text, qsizetype width) {
         const qsizetype n = std::min(text.size(), width);
         m_bytes.append(text.constData(), n);
         m_bytes.append(width - n, '\0');
@@ -73,12 +70,11 @@ private:
 // The override lists after the cell records, each filled in the same visit of the cells.
 struct Overrides {
     Out fonts{0}, backgrounds{0}, foregrounds{0}, formats{0}, valuesE{0}, margins{0}, flagsG{0}, states{0};
-    qint32 fontCount = 0, backgroundCount = 0, foregroundCount = 0, formatCount = 0, valueECount = 0,
-           marginCount = 0, flagGCount = 0, stateCount = 0;
+    qint32 fontCount = 0, backgroundCount = 0, foregroundCount = 0, formatCount = 0, valueECount = 0, marginCount = 0,
+           flagGCount = 0, stateCount = 0;
 };
 
-void addValue(Out& list, qint32& count, qint32 row, qint32 column, qint32 value)
-{
+void addValue(Out& list, qint32& count, qint32 row, qint32 column, qint32 value) {
     list.i32(row);
     list.i32(column);
     list.i32(value);
@@ -89,9 +85,9 @@ void addValue(Out& list, qint32& count, qint32 row, qint32 column, qint32 value)
 
 namespace gridfile {
 
-QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optional<Stripes>& stripes)
-{
-    qsizetype expected = kHeaderBytes + settingsBytes(kWrittenVersion) + 4 * (grid.rows.size() + grid.columnWidths.size());
+QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optional<Stripes>& stripes) {
+    qsizetype expected =
+        kHeaderBytes + settingsBytes(kWrittenVersion) + 4 * (grid.rows.size() + grid.columnWidths.size());
     for (const GridRow& row : grid.rows) {
         for (const auto& [column, cell] : row.cells)
             expected += 21 + cell.text.size() + cell.picture.size();
@@ -208,8 +204,8 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
             }
         }
     }
-    for (Out* list : {&o.fonts, &o.backgrounds, &o.foregrounds, &o.formats, &o.valuesE, &o.margins, &o.flagsG,
-                      &o.states}) {
+    for (Out* list :
+         {&o.fonts, &o.backgrounds, &o.foregrounds, &o.formats, &o.valuesE, &o.margins, &o.flagsG, &o.states}) {
         const QByteArray bytes = list->take();
         out.raw(bytes.constData(), bytes.size());
     }
@@ -236,14 +232,12 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
 
 namespace {
 
-const QString& incomplete()
-{
+const QString& incomplete() {
     static const QString text = QStringLiteral("文件不完整");
     return text;
 }
 
-const QString& damaged()
-{
+const QString& damaged() {
     static const QString text = QStringLiteral("文件已损坏");
     return text;
 }
@@ -254,12 +248,9 @@ class In {
 public:
     explicit In(const QByteArray& bytes)
         : m_p(bytes.constData())
-        , m_left(bytes.size())
-    {
-    }
+        , m_left(bytes.size()) {}
     qint64 left() const { return m_left; }
-    bool i32(qint32& value)
-    {
+    bool i32(qint32& value) {
         if (m_left < 4)
             return false;
         value = qFromLittleEndian<qint32>(m_p);
@@ -267,16 +258,14 @@ public:
         m_left -= 4;
         return true;
     }
-    bool u32(quint32& value)
-    {
+    bool u32(quint32& value) {
         qint32 v = 0;
         if (!i32(v))
             return false;
         value = static_cast<quint32>(v);
         return true;
     }
-    const char* take(qint64 size)
-    {
+    const char* take(qint64 size) {
         if (size < 0 || size > m_left)
             return nullptr;
         const char* at = m_p;
@@ -285,8 +274,7 @@ public:
         return at;
     }
     // A text in a fixed field: up to its first NUL within the field.
-    bool fixed(qint64 width, QByteArray& text)
-    {
+    bool fixed(qint64 width, QByteArray& text) {
         const char* at = take(width);
         if (!at)
             return false;
@@ -305,8 +293,7 @@ private:
 // Records that change one part of some cells, applied to the rows in one merge: a file of any order
 // costs n log n and never one shift of a row per record.
 template <class Record, class Apply>
-void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Apply apply)
-{
+void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Apply apply) {
     const auto before = [](const Record& a, const Record& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
     };
@@ -363,8 +350,7 @@ struct ValueRecord {
 
 namespace gridfile {
 
-ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid)
-{
+ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     ReadResult result;
     const auto fail = [&result](const QString& why) {
         result.error = why;
@@ -428,8 +414,8 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid)
     }
     grid.rowHeight = height;
     grid.columnWidth = width;
-    for (qint32 count : {rows, columns, grid.fixedRows, grid.fixedColumns, kindCount, mergeCount, cellCount, ruleACount,
-                         ruleBCount}) {
+    for (qint32 count :
+         {rows, columns, grid.fixedRows, grid.fixedColumns, kindCount, mergeCount, cellCount, ruleACount, ruleBCount}) {
         if (count < 0)
             return fail(damaged());
     }

@@ -33,65 +33,56 @@ constexpr int kFaceAt = 28;
 constexpr int kFaceBytes = 32;
 constexpr char kChineseCharSet = char(134); // GB2312_CHARSET
 
-qint32 fontInt(const LogFont& font, int at)
-{
+qint32 fontInt(const LogFont& font, int at) {
     return qFromLittleEndian<qint32>(font.bytes.data() + at);
 }
 
 } // namespace
 
-LogFont LogFont::make(const QByteArray& faceName, qint32 height, qint32 weight)
-{
+LogFont LogFont::make(const QByteArray& faceName, qint32 height, qint32 weight) {
     LogFont font;
     qToLittleEndian(height, font.bytes.data() + kHeightAt);
     qToLittleEndian(weight, font.bytes.data() + kWeightAt);
     font.bytes[kCharSetAt] = kChineseCharSet;
-    std::memcpy(font.bytes.data() + kFaceAt, faceName.constData(), std::min<qsizetype>(faceName.size(), kFaceBytes - 1));
+    std::memcpy(font.bytes.data() + kFaceAt, faceName.constData(),
+                std::min<qsizetype>(faceName.size(), kFaceBytes - 1));
     return font;
 }
 
-qint32 LogFont::height() const
-{
+qint32 LogFont::height() const {
     return fontInt(*this, kHeightAt);
 }
 
-qint32 LogFont::weight() const
-{
+qint32 LogFont::weight() const {
     return fontInt(*this, kWeightAt);
 }
 
-bool LogFont::italic() const
-{
+bool LogFont::italic() const {
     return bytes[kItalicAt] != 0;
 }
 
-bool LogFont::underline() const
-{
+bool LogFont::underline() const {
     return bytes[kUnderlineAt] != 0;
 }
 
-bool LogFont::strikeOut() const
-{
+bool LogFont::strikeOut() const {
     return bytes[kStrikeOutAt] != 0;
 }
 
-QByteArray LogFont::faceName() const
-{
+QByteArray LogFont::faceName() const {
     const char* face = bytes.data() + kFaceAt;
     const void* nul = std::memchr(face, '\0', kFaceBytes);
     return QByteArray(face, nul ? static_cast<const char*>(nul) - face : kFaceBytes);
 }
 
-bool LogFont::sameLook(const LogFont& other) const
-{
+bool LogFont::sameLook(const LogFont& other) const {
     return height() == other.height() && weight() == other.weight() && italic() == other.italic() &&
            underline() == other.underline() && strikeOut() == other.strikeOut() && faceName() == other.faceName();
 }
 
 // ---- Cell and GridRow -------------------------------------------------------------------------------
 
-bool Cell::isDefault() const
-{
+bool Cell::isDefault() const {
     return text.isEmpty() && check == 0 && picture.isEmpty() && imageIndex == -1 && !font &&
            background == kDefaultColour && foreground == kDefaultColour && format == 0x824 && margin == 9 &&
            state == 0 && valueE == 0 && !flagG && !master && !covered;
@@ -99,8 +90,7 @@ bool Cell::isDefault() const
 
 namespace {
 
-const Cell& emptyCell()
-{
+const Cell& emptyCell() {
     static const Cell cell;
     return cell;
 }
@@ -109,28 +99,24 @@ auto columnLess = [](const std::pair<qint32, Cell>& held, qint32 column) { retur
 
 } // namespace
 
-const Cell* GridRow::find(qint32 column) const
-{
+const Cell* GridRow::find(qint32 column) const {
     const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
     return it != cells.end() && it->first == column ? &it->second : nullptr;
 }
 
-Cell* GridRow::find(qint32 column)
-{
+Cell* GridRow::find(qint32 column) {
     const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
     return it != cells.end() && it->first == column ? &it->second : nullptr;
 }
 
-Cell& GridRow::obtain(qint32 column)
-{
+Cell& GridRow::obtain(qint32 column) {
     const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
     if (it != cells.end() && it->first == column)
         return it->second;
     return cells.emplace(it, column, Cell())->second;
 }
 
-void GridRow::prune(qint32 column)
-{
+void GridRow::prune(qint32 column) {
     const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
     if (it != cells.end() && it->first == column && it->second.isDefault())
         cells.erase(it);
@@ -142,8 +128,7 @@ namespace {
 
 // The CP936 bytes of a text, or false when CP936 cannot hold it (or it holds a NUL, which would
 // end the text in the file): a text is kept whole or not at all.
-bool textBytes(const QString& text, QByteArray& bytes)
-{
+bool textBytes(const QString& text, QByteArray& bytes) {
     const auto isAscii = [](QChar ch) { return ch.unicode() < 0x80; };
     if (std::all_of(text.cbegin(), text.cend(), isAscii)) {
         bytes = text.toLatin1(); // CP936 is ASCII below 0x80; the clock writes digits every second
@@ -155,16 +140,14 @@ bool textBytes(const QString& text, QByteArray& bytes)
     return !bytes.contains('\0');
 }
 
-QString bytesText(const QByteArray& bytes)
-{
+QString bytesText(const QByteArray& bytes) {
     const auto isAscii = [](char ch) { return static_cast<uchar>(ch) < 0x80; };
     if (std::all_of(bytes.cbegin(), bytes.cend(), isAscii))
         return QString::fromLatin1(bytes);
     return fromCp936(bytes);
 }
 
-QByteArray formatReal(double value, std::chars_format format, int precision)
-{
+QByteArray formatReal(double value, std::chars_format format, int precision) {
     char buffer[400]; // "%.9f" of the largest double is 319 characters
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
     if (result.ec != std::errc())
@@ -173,8 +156,7 @@ QByteArray formatReal(double value, std::chars_format format, int precision)
 }
 
 // A value given to setCell kind 1 as the text it becomes.
-bool valueBytes(const QVariant& value, QByteArray& bytes)
-{
+bool valueBytes(const QVariant& value, QByteArray& bytes) {
     switch (value.typeId()) {
     case QMetaType::QByteArray:
         bytes = value.toByteArray(); // CP936 bytes as they are
@@ -205,8 +187,7 @@ bool valueBytes(const QVariant& value, QByteArray& bytes)
     }
 }
 
-bool isZeroText(const QByteArray& text)
-{
+bool isZeroText(const QByteArray& text) {
     return text.isEmpty() || text == "0";
 }
 
@@ -228,44 +209,38 @@ struct GridStore::State {
     int focusRow = -1;
     int focusColumn = -1;
     std::optional<Stripes> stripes; // the colours the last alternate-line colouring gave
-    QHash<qint32, qint32> kindOf; // column -> kind code, the first entry of a column
+    QHash<qint32, qint32> kindOf;   // column -> kind code, the first entry of a column
     QString error;
     int loadedVersion = 0;
 
     qint32 minimumSize() const { return gridLineWidth + 6; }
-    bool inGrid(int row, int column) const
-    {
+    bool inGrid(int row, int column) const {
         return row >= 0 && column >= 0 && row < data.rowCount() && column < data.columnCount();
     }
     int codeOf(int column) const { return kindOf.value(column, 0); }
-    const ColumnKind* kindEntry(int column) const
-    {
+    const ColumnKind* kindEntry(int column) const {
         for (const ColumnKind& kind : data.kinds) {
             if (kind.column == column)
                 return &kind;
         }
         return nullptr;
     }
-    void reindexKinds()
-    {
+    void reindexKinds() {
         kindOf.clear();
         for (const ColumnKind& kind : data.kinds) {
             if (!kindOf.contains(kind.column))
                 kindOf.insert(kind.column, kind.code);
         }
     }
-    const Cell& cellRef(int row, int column) const
-    {
+    const Cell& cellRef(int row, int column) const {
         const Cell* cell = data.rows[static_cast<size_t>(row)].find(column);
         return cell ? *cell : emptyCell();
     }
-    quint32 background(int row, int column, const Cell& cell) const
-    {
+    quint32 background(int row, int column, const Cell& cell) const {
         return stripes && data.isDataCell(row, column) ? stripes->colourAt(row, column) : cell.background;
     }
     // Clears the selection bit of every cell; true when some cell had it.
-    bool clearSelection()
-    {
+    bool clearSelection() {
         bool any = false;
         for (GridRow& row : data.rows) {
             bool inRow = false;
@@ -286,10 +261,12 @@ struct GridStore::State {
     }
 };
 
+GridStore::GridStore(QObject* parent)
+    : GridStore(Definition(), parent) {}
+
 GridStore::GridStore(const Definition& definition, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_state(std::make_unique<State>())
-{
+    , m_state(std::make_unique<State>()) {
     State& s = *m_state;
     s.initial = definition;
     s.gridLineWidth = definition.gridLineWidth;
@@ -314,8 +291,7 @@ GridStore::~GridStore() = default;
 
 // ---- cells ----------------------------------------------------------------------------------------------
 
-bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& value)
-{
+bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& value) {
     State& s = *m_state;
     if (!s.inGrid(row, column))
         return false;
@@ -387,8 +363,7 @@ bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& valu
     return true;
 }
 
-QVariant GridStore::getCell(int row, int column) const
-{
+QVariant GridStore::getCell(int row, int column) const {
     const State& s = *m_state;
     const int code = s.codeOf(column);
     if (!s.inGrid(row, column))
@@ -403,13 +378,11 @@ QVariant GridStore::getCell(int row, int column) const
     return bytesText(cell.text);
 }
 
-QString GridStore::cellText(int row, int column) const
-{
+QString GridStore::cellText(int row, int column) const {
     return valueToText(getCell(row, column));
 }
 
-double GridStore::cellNumber(int row, int column) const
-{
+double GridStore::cellNumber(int row, int column) const {
     const State& s = *m_state;
     if (!s.inGrid(row, column))
         return 0.0;
@@ -419,18 +392,15 @@ double GridStore::cellNumber(int row, int column) const
     return valueToNumber(value);
 }
 
-bool GridStore::isChecked(int row, int column) const
-{
+bool GridStore::isChecked(int row, int column) const {
     return m_state->inGrid(row, column) && m_state->cellRef(row, column).check != 0;
 }
 
-const Cell* GridStore::cell(int row, int column) const
-{
+const Cell* GridStore::cell(int row, int column) const {
     return m_state->inGrid(row, column) ? &m_state->cellRef(row, column) : nullptr;
 }
 
-Cell GridStore::cellAt(int row, int column) const
-{
+Cell GridStore::cellAt(int row, int column) const {
     const State& s = *m_state;
     if (!s.inGrid(row, column))
         return Cell();
@@ -445,8 +415,7 @@ Cell GridStore::cellAt(int row, int column) const
     return cell;
 }
 
-bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& edit)
-{
+bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& edit) {
     State& s = *m_state;
     if (!s.inGrid(row, column))
         return false;
@@ -460,8 +429,7 @@ bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& 
 
 // ---- rows and columns -------------------------------------------------------------------------------------
 
-bool GridStore::insertRow(const QString& heading, int position)
-{
+bool GridStore::insertRow(const QString& heading, int position) {
     State& s = *m_state;
     GridData& d = s.data;
     QByteArray headingBytes;
@@ -496,8 +464,7 @@ bool GridStore::insertRow(const QString& heading, int position)
     return true;
 }
 
-bool GridStore::deleteRow(int row)
-{
+bool GridStore::deleteRow(int row) {
     State& s = *m_state;
     GridData& d = s.data;
     if (row < 0 || row >= d.rowCount())
@@ -528,21 +495,18 @@ bool GridStore::deleteRow(int row)
     return true;
 }
 
-int GridStore::rowCount(const QModelIndex& parent) const
-{
+int GridStore::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_state->data.rowCount();
 }
 
-int GridStore::columnCount(const QModelIndex& parent) const
-{
+int GridStore::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_state->data.columnCount();
 }
 
 namespace {
 
 // Merged ranges lose what lies past the last row (column); a range that starts there goes.
-void trimMerges(QList<MergedRange>& merges, int rows, int columns)
-{
+void trimMerges(QList<MergedRange>& merges, int rows, int columns) {
     merges.removeIf([rows, columns](const MergedRange& m) {
         return m.firstRow >= rows || m.masterRow >= rows || m.firstColumn >= columns || m.masterColumn >= columns;
     });
@@ -554,8 +518,7 @@ void trimMerges(QList<MergedRange>& merges, int rows, int columns)
 
 } // namespace
 
-bool GridStore::setRowCount(int rows)
-{
+bool GridStore::setRowCount(int rows) {
     State& s = *m_state;
     GridData& d = s.data;
     if (rows <= 0)
@@ -576,8 +539,7 @@ bool GridStore::setRowCount(int rows)
     return true;
 }
 
-bool GridStore::setColumnCount(int columns)
-{
+bool GridStore::setColumnCount(int columns) {
     State& s = *m_state;
     GridData& d = s.data;
     if (columns <= 0)
@@ -602,18 +564,15 @@ bool GridStore::setColumnCount(int columns)
     return true;
 }
 
-int GridStore::fixedRowCount() const
-{
+int GridStore::fixedRowCount() const {
     return m_state->data.fixedRows;
 }
 
-int GridStore::fixedColumnCount() const
-{
+int GridStore::fixedColumnCount() const {
     return m_state->data.fixedColumns;
 }
 
-void GridStore::setFixedRowCount(int rows)
-{
+void GridStore::setFixedRowCount(int rows) {
     if (rows < 0)
         return;
     m_state->data.fixedRows = rows;
@@ -621,8 +580,7 @@ void GridStore::setFixedRowCount(int rows)
     allDataChanged();
 }
 
-void GridStore::setFixedColumnCount(int columns)
-{
+void GridStore::setFixedColumnCount(int columns) {
     if (columns < 0)
         return;
     m_state->data.fixedColumns = columns;
@@ -630,20 +588,17 @@ void GridStore::setFixedColumnCount(int columns)
     allDataChanged();
 }
 
-int GridStore::rowHeight(int row) const
-{
+int GridStore::rowHeight(int row) const {
     const GridData& d = m_state->data;
     return row >= 0 && row < d.rowCount() ? d.rows[static_cast<size_t>(row)].height : 0;
 }
 
-int GridStore::columnWidth(int column) const
-{
+int GridStore::columnWidth(int column) const {
     const GridData& d = m_state->data;
     return column >= 0 && column < d.columnCount() ? d.columnWidths[static_cast<size_t>(column)] : 0;
 }
 
-void GridStore::setColumnWidth(int column, int width)
-{
+void GridStore::setColumnWidth(int column, int width) {
     GridData& d = m_state->data;
     if (column < 0 || column >= d.columnCount() || width < 0)
         return;
@@ -651,18 +606,15 @@ void GridStore::setColumnWidth(int column, int width)
     Q_EMIT geometryChanged();
 }
 
-int GridStore::everyRowHeight() const
-{
+int GridStore::everyRowHeight() const {
     return m_state->data.rowHeight;
 }
 
-int GridStore::everyColumnWidth() const
-{
+int GridStore::everyColumnWidth() const {
     return m_state->data.columnWidth;
 }
 
-void GridStore::setEveryRowHeight(int height)
-{
+void GridStore::setEveryRowHeight(int height) {
     State& s = *m_state;
     s.data.rowHeight = height;
     s.initial.rowHeight = height;
@@ -671,8 +623,7 @@ void GridStore::setEveryRowHeight(int height)
     Q_EMIT geometryChanged();
 }
 
-void GridStore::setEveryColumnWidth(int width)
-{
+void GridStore::setEveryColumnWidth(int width) {
     State& s = *m_state;
     s.data.columnWidth = width;
     s.initial.columnWidth = width;
@@ -681,8 +632,7 @@ void GridStore::setEveryColumnWidth(int width)
     Q_EMIT geometryChanged();
 }
 
-bool GridStore::setColumnKind(int column, int kind)
-{
+bool GridStore::setColumnKind(int column, int kind) {
     State& s = *m_state;
     GridData& d = s.data;
     if (column < 0 || column >= d.columnCount() || kind < 1 || kind > 8)
@@ -729,50 +679,41 @@ bool GridStore::setColumnKind(int column, int kind)
     return true;
 }
 
-int GridStore::columnKindCode(int column) const
-{
+int GridStore::columnKindCode(int column) const {
     return m_state->codeOf(column);
 }
 
-const QList<ColumnKind>& GridStore::columnKinds() const
-{
+const QList<ColumnKind>& GridStore::columnKinds() const {
     return m_state->data.kinds;
 }
 
-void GridStore::setChoiceItems(const QList<QByteArray>& items)
-{
+void GridStore::setChoiceItems(const QList<QByteArray>& items) {
     m_state->choiceItems = items;
 }
 
-const QList<MergedRange>& GridStore::mergedRanges() const
-{
+const QList<MergedRange>& GridStore::mergedRanges() const {
     return m_state->data.merges;
 }
 
-const QList<CalculationRule>& GridStore::calculationRules() const
-{
+const QList<CalculationRule>& GridStore::calculationRules() const {
     return m_state->data.rulesA;
 }
 
-const QList<RangeRule>& GridStore::rangeRules() const
-{
+const QList<RangeRule>& GridStore::rangeRules() const {
     return m_state->data.rulesB;
 }
 
 // ---- focus, selection and keys ---------------------------------------------------------------------------
 
-int GridStore::focusRow() const
-{
+int GridStore::focusRow() const {
     return m_state->focusRow;
 }
 
-int GridStore::focusColumn() const
-{
+int GridStore::focusColumn() const {
     return m_state->focusColumn;
 }
 
-void GridStore::setFocusCell(int row, int column)
-{
+void GridStore::setFocusCell(int row, int column) {
     State& s = *m_state;
     if (!s.inGrid(row, column))
         row = column = -1;
@@ -783,25 +724,21 @@ void GridStore::setFocusCell(int row, int column)
     Q_EMIT focusChanged(row, column);
 }
 
-void GridStore::clearSelection()
-{
+void GridStore::clearSelection() {
     if (m_state->clearSelection())
         allDataChanged();
 }
 
-int GridStore::enterKeySetting() const
-{
+int GridStore::enterKeySetting() const {
     return m_state->enterKey;
 }
 
-void GridStore::setEnterKeySetting(int setting)
-{
+void GridStore::setEnterKeySetting(int setting) {
     if (setting >= 0 && setting <= 3)
         m_state->enterKey = setting;
 }
 
-bool GridStore::pressEnter()
-{
+bool GridStore::pressEnter() {
     const State& s = *m_state;
     const int rows = s.data.rowCount();
     const int columns = s.data.columnCount();
@@ -833,13 +770,11 @@ bool GridStore::pressEnter()
 
 // ---- look -------------------------------------------------------------------------------------------------
 
-qint32 GridStore::lookSetting(int number) const
-{
+qint32 GridStore::lookSetting(int number) const {
     return number >= 1 && number <= 8 ? m_state->data.look[static_cast<size_t>(number - 1)] : 0;
 }
 
-void GridStore::setLookSetting(int number, qint32 value)
-{
+void GridStore::setLookSetting(int number, qint32 value) {
     if (number < 1 || number > 8)
         return;
     m_state->data.look[static_cast<size_t>(number - 1)] = value;
@@ -850,92 +785,76 @@ void GridStore::setLookSetting(int number, qint32 value)
         allDataChanged(); // what may be edited or selected changed
 }
 
-quint32 GridStore::gridLineColour() const
-{
+quint32 GridStore::gridLineColour() const {
     return m_state->data.gridLineColour;
 }
 
-quint32 GridStore::defaultBackground() const
-{
+quint32 GridStore::defaultBackground() const {
     return m_state->data.background;
 }
 
-quint32 GridStore::defaultForeground() const
-{
+quint32 GridStore::defaultForeground() const {
     return m_state->data.foreground;
 }
 
-void GridStore::setGridLineColour(quint32 colour)
-{
+void GridStore::setGridLineColour(quint32 colour) {
     m_state->data.gridLineColour = colour;
     m_state->initial.gridLineColour = colour;
     allDataChanged();
 }
 
-void GridStore::setDefaultBackground(quint32 colour)
-{
+void GridStore::setDefaultBackground(quint32 colour) {
     m_state->data.background = colour;
     m_state->initial.background = colour;
     allDataChanged();
 }
 
-void GridStore::setDefaultForeground(quint32 colour)
-{
+void GridStore::setDefaultForeground(quint32 colour) {
     m_state->data.foreground = colour;
     m_state->initial.foreground = colour;
     allDataChanged();
 }
 
-int GridStore::gridLineWidth() const
-{
+int GridStore::gridLineWidth() const {
     return m_state->gridLineWidth;
 }
 
-void GridStore::setGridLineWidth(int width)
-{
+void GridStore::setGridLineWidth(int width) {
     if (width < 0)
         return;
     m_state->gridLineWidth = width;
     m_state->initial.gridLineWidth = width;
 }
 
-bool GridStore::showZero() const
-{
+bool GridStore::showZero() const {
     return m_state->showZero;
 }
 
-void GridStore::setShowZero(bool show)
-{
+void GridStore::setShowZero(bool show) {
     m_state->showZero = show;
 }
 
-int GridStore::pageNumberPosition() const
-{
+int GridStore::pageNumberPosition() const {
     return m_state->pageNumberPosition;
 }
 
-void GridStore::setPageNumberPosition(int position)
-{
+void GridStore::setPageNumberPosition(int position) {
     m_state->pageNumberPosition = position;
 }
 
-int GridStore::datePosition() const
-{
+int GridStore::datePosition() const {
     return m_state->datePosition;
 }
 
-void GridStore::setDatePosition(int position)
-{
+void GridStore::setDatePosition(int position) {
     m_state->datePosition = position;
 }
 
-const AlternateColouring& GridStore::alternateColouring() const
-{
+const AlternateColouring& GridStore::alternateColouring() const {
     return m_state->data.alternate;
 }
 
-void GridStore::setAlternateColouring(const AlternateColouring& colouring)
-{
+void GridStore::setAlternateColouring(const AlternateColouring& colouring) {
     m_state->data.alternate = colouring;
     if (colouring.enabled) {
         applyAlternateColouring();
@@ -945,23 +864,19 @@ void GridStore::setAlternateColouring(const AlternateColouring& colouring)
     }
 }
 
-const PrintSettings& GridStore::printSettings() const
-{
+const PrintSettings& GridStore::printSettings() const {
     return m_state->data.print;
 }
 
-void GridStore::setPrintSettings(const PrintSettings& settings)
-{
+void GridStore::setPrintSettings(const PrintSettings& settings) {
     m_state->data.print = settings;
 }
 
-const LogFont& GridStore::font() const
-{
+const LogFont& GridStore::font() const {
     return m_state->font;
 }
 
-void GridStore::resetGrid()
-{
+void GridStore::resetGrid() {
     State& s = *m_state;
     GridData& d = s.data;
     beginResetModel();
@@ -984,8 +899,7 @@ void GridStore::resetGrid()
     setFocusCell(-1, -1);
 }
 
-void GridStore::applyAlternateColouring()
-{
+void GridStore::applyAlternateColouring() {
     State& s = *m_state;
     const AlternateColouring& a = s.data.alternate;
     s.stripes = Stripes{a.byRows, a.oddColour, a.evenColour};
@@ -1003,8 +917,7 @@ void GridStore::applyAlternateColouring()
     allDataChanged();
 }
 
-void GridStore::allDataChanged()
-{
+void GridStore::allDataChanged() {
     const GridData& d = m_state->data;
     if (d.rowCount() > 0 && d.columnCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(d.rowCount() - 1, d.columnCount() - 1));
@@ -1012,8 +925,7 @@ void GridStore::allDataChanged()
 
 // ---- files -------------------------------------------------------------------------------------------------
 
-QByteArray GridStore::toBytes()
-{
+QByteArray GridStore::toBytes() {
     State& s = *m_state;
     // After a save no cell is focused or selected.
     clearSelection();
@@ -1021,8 +933,7 @@ QByteArray GridStore::toBytes()
     return gridfile::write(s.data, s.font, s.stripes);
 }
 
-bool GridStore::saveToDevice(QIODevice& device)
-{
+bool GridStore::saveToDevice(QIODevice& device) {
     const QByteArray bytes = toBytes();
     if (device.write(bytes) != bytes.size()) {
         m_state->error = QStringLiteral("无法保存文件");
@@ -1032,8 +943,7 @@ bool GridStore::saveToDevice(QIODevice& device)
     return true;
 }
 
-bool GridStore::saveToFile(const QString& path)
-{
+bool GridStore::saveToFile(const QString& path) {
     const QByteArray bytes = toBytes();
     if (!saveWholeFile(path, bytes)) {
         m_state->error = QStringLiteral("无法保存文件");
@@ -1043,8 +953,7 @@ bool GridStore::saveToFile(const QString& path)
     return true;
 }
 
-bool GridStore::loadFromFile(const QString& path)
-{
+bool GridStore::loadFromFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
         m_state->error = QStringLiteral("找不到文件");
@@ -1067,8 +976,7 @@ bool GridStore::loadFromFile(const QString& path)
     return loadFromBytes(bytes);
 }
 
-bool GridStore::loadFromBytes(const QByteArray& bytes)
-{
+bool GridStore::loadFromBytes(const QByteArray& bytes) {
     State& s = *m_state;
     // Read into a grid of its own and take it only when the whole file was read: a refused or cut
     // file leaves this grid exactly as it was.
@@ -1091,20 +999,17 @@ bool GridStore::loadFromBytes(const QByteArray& bytes)
     return true;
 }
 
-QString GridStore::errorString() const
-{
+QString GridStore::errorString() const {
     return m_state->error;
 }
 
-int GridStore::loadedVersion() const
-{
+int GridStore::loadedVersion() const {
     return m_state->loadedVersion;
 }
 
 // ---- QAbstractTableModel -------------------------------------------------------------------------------------
 
-QVariant GridStore::data(const QModelIndex& index, int role) const
-{
+QVariant GridStore::data(const QModelIndex& index, int role) const {
     const State& s = *m_state;
     if (!index.isValid() || !s.inGrid(index.row(), index.column()))
         return {};
@@ -1138,8 +1043,7 @@ QVariant GridStore::data(const QModelIndex& index, int role) const
     }
 }
 
-bool GridStore::setData(const QModelIndex& index, const QVariant& value, int role)
-{
+bool GridStore::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid())
         return false;
     if (role == Qt::EditRole)
@@ -1149,8 +1053,7 @@ bool GridStore::setData(const QModelIndex& index, const QVariant& value, int rol
     return false;
 }
 
-Qt::ItemFlags GridStore::flags(const QModelIndex& index) const
-{
+Qt::ItemFlags GridStore::flags(const QModelIndex& index) const {
     const State& s = *m_state;
     if (!index.isValid() || !s.inGrid(index.row(), index.column()))
         return Qt::NoItemFlags;

@@ -34,12 +34,9 @@ public:
     Bytes(const QByteArray& data, qint64 from = 0)
         : m_data(reinterpret_cast<const uchar*>(data.constData()))
         , m_size(data.size())
-        , m_from(from)
-    {
-    }
+        , m_from(from) {}
     qint64 size() const { return m_size - m_from; }
-    bool has(qint64 offset, qint64 length) const
-    {
+    bool has(qint64 offset, qint64 length) const {
         return offset >= 0 && length >= 0 && offset <= size() && length <= size() - offset;
     }
     const uchar* at(qint64 offset) const { return m_data + m_from + offset; }
@@ -54,8 +51,7 @@ private:
     qint64 m_from;
 };
 
-qint64 strideOf(qint64 width, int bitsPerPixel)
-{
+qint64 strideOf(qint64 width, int bitsPerPixel) {
     return (width * bitsPerPixel + 31) / 32 * 4;
 }
 
@@ -66,16 +62,14 @@ struct Channel {
     quint32 max = 0;
 
     explicit Channel(quint32 m = 0)
-        : mask(m)
-    {
+        : mask(m) {
         if (mask == 0)
             return;
         while (((mask >> shift) & 1u) == 0)
             ++shift;
         max = mask >> shift;
     }
-    quint8 of(quint32 value) const
-    {
+    quint8 of(quint32 value) const {
         if (max == 0)
             return 0;
         return static_cast<quint8>(((value & mask) >> shift) * 255u / max);
@@ -92,8 +86,7 @@ struct Dib {
     Channel red, green, blue, alpha;
 };
 
-bool readPalette(const Bytes& in, qint64 offset, qint64 entries, int entryBytes, Dib& dib)
-{
+bool readPalette(const Bytes& in, qint64 offset, qint64 entries, int entryBytes, Dib& dib) {
     if (!in.has(offset, entries * entryBytes))
         return false;
     dib.palette.resize(static_cast<size_t>(entries));
@@ -104,15 +97,13 @@ bool readPalette(const Bytes& in, qint64 offset, qint64 entries, int entryBytes,
     return true;
 }
 
-bool sizeAllowed(qint64 width, qint64 height)
-{
+bool sizeAllowed(qint64 width, qint64 height) {
     return width > 0 && height > 0 && width <= kMaxPixels && height <= kMaxPixels / width;
 }
 
 // Decodes the rows of a DIB at `pixels` into `image` (top row first); the alpha bytes of a 32-bit
 // image go into `alphaOut` when asked for.
-bool decodeRows(const Bytes& in, qint64 pixels, const Dib& dib, Image& image, std::vector<quint8>* alphaOut)
-{
+bool decodeRows(const Bytes& in, qint64 pixels, const Dib& dib, Image& image, std::vector<quint8>* alphaOut) {
     const qint64 stride = strideOf(dib.width, dib.bits);
     if (!in.has(pixels, 0) || stride <= 0 || dib.height > (in.size() - pixels) / stride)
         return false;
@@ -161,8 +152,7 @@ bool decodeRows(const Bytes& in, qint64 pixels, const Dib& dib, Image& image, st
     return true;
 }
 
-QByteArray encodeBmp24(const Image& image)
-{
+QByteArray encodeBmp24(const Image& image) {
     const qint64 stride = strideOf(image.width, 24);
     const qint64 pixelBytes = stride * image.height;
     QByteArray out(kHeaderBytes + pixelBytes, '\0');
@@ -189,13 +179,11 @@ QByteArray encodeBmp24(const Image& image)
     return out;
 }
 
-bool validBits(int bits)
-{
+bool validBits(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-QByteArray fromBmp(const QByteArray& data)
-{
+QByteArray fromBmp(const QByteArray& data) {
     const Bytes in(data);
     if (!in.has(0, 18))
         return {};
@@ -278,8 +266,7 @@ QByteArray fromBmp(const QByteArray& data)
 }
 
 // Icons and cursors: the first image of the directory, drawn on white.
-QByteArray fromIcon(const QByteArray& data)
-{
+QByteArray fromIcon(const QByteArray& data) {
     const Bytes file(data);
     if (!file.has(0, 6 + 16) || file.u16(4) == 0)
         return {};
@@ -350,8 +337,7 @@ QByteArray fromIcon(const QByteArray& data)
 
 } // namespace
 
-QByteArray toBmp24(const QByteArray& data)
-{
+QByteArray toBmp24(const QByteArray& data) {
     if (data.size() <= 5)
         return {};
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
