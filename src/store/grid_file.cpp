@@ -43,28 +43,54 @@ int settingsBytes(int version) {
 
 // ---- writing --------------------------------------------------------------------------------------
 
+// Appends to a buffer through a cursor: a grid file is written in many small pieces (12 of them
+// per cell), and growing a QByteArray piece by piece costs more than the bytes themselves.
 class Out {
 public:
-    explicit Out(qsizetype expected) { m_bytes.reserve(expected); }
+    explicit Out(qsizetype expected) { grow(std::max<qsizetype>(expected, 64)); }
 
     void i32(qint32 value) {
-        const qint32 le = qToLittleEndian(value);
-        m_bytes.append(reinterpret_cast<const char*>(&le), 4);
+        reserve(4);
+        qToLittleEndian(value, m_at);
+        m_at += 4;
     }
     void u32(quint32 value) { i32(static_cast<qint32>(value)); }
-    void raw(const char* data, qsizetype size) { m_bytes.append(data, size); }
+    void raw(const char* data, qsizetype size) {
+        reserve(size);
+        std::memcpy(m_at, data, static_cast<size_t>(size));
+        m_at += size;
+    }
     // A text in a fixed field: cut to the field, the rest NUL.
     void fixed(const QByteArray& text, qsizetype width) {
         const qsizetype n = std::min(text.size(), width);
-        m_bytes.append(text.constData(), n);
-        m_bytes.append(width - n, '\0');
+        reserve(width);
+        std::memcpy(m_at, text.constData(), static_cast<size_t>(n));
+        std::memset(m_at + n, 0, static_cast<size_t>(width - n));
+        m_at += width;
     }
     void patch(qsizetype offset, qint32 value) { qToLittleEndian(value, m_bytes.data() + offset); }
-    qsizetype size() const { return m_bytes.size(); }
-    QByteArray take() { return std::move(m_bytes); }
+    qsizetype size() const { return m_at - m_bytes.data(); }
+    QByteArray take() {
+        m_bytes.truncate(size());
+        m_at = nullptr;
+        return std::move(m_bytes);
+    }
 
 private:
+    void reserve(qsizetype n) {
+        if (m_end - m_at < n)
+            grow(std::max(2 * m_bytes.size(), size() + n));
+    }
+    void grow(qsizetype capacity) {
+        const qsizetype used = m_at ? size() : 0;
+        m_bytes.resize(capacity);
+        m_at = m_bytes.data() + used;
+        m_end = m_bytes.data() + capacity;
+    }
+
     QByteArray m_bytes;
+    char* m_at = nullptr;
+    char* m_end = nullptr;
 };
 
 // The override lists after the cell records, each filled in the same visit of the cells.
@@ -303,12 +329,19 @@ void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Appl
     while (rec != records.end()) {
         GridRow& row = rows[static_cast<size_t>(rec->row)];
         const auto end = std::find_if(rec, records.end(), [r = rec->row](const Record& x) { return x.row != r; });
+        const auto pruneRow = [&row] {
+            // A record may leave a cell with nothing in it (a margin of 9); such a cell is not kept.
+            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
+                                           [](const auto& held) { return held.second.isDefault(); }),
+                            row.cells.end());
+        };
         if (row.cells.empty() || row.cells.back().first < rec->column) {
             for (; rec != end; ++rec) {
                 if (row.cells.empty() || row.cells.back().first != rec->column)
                     row.cells.emplace_back(rec->column, Cell());
                 apply(row.cells.back().second, *rec);
             }
+            pruneRow();
             continue;
         }
         std::vector<std::pair<qint32, Cell>> merged;
@@ -327,15 +360,66 @@ void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Appl
                 apply(merged.back().second, *rec);
         }
         row.cells = std::move(merged);
+        pruneRow();
     }
 }
 
+// Where the parts of a cell record lie in the file; the bytes are copied once, into the cell.
 struct CellRecord {
-    qint32 row, column;
-    QByteArray text;
-    qint32 check;
-    QByteArray picture;
+    qint32 row, column, check;
+    qint32 textSize, pictureSize;
+    const char* text;
+    const char* picture;
+
+    bool empty() const { return textSize == 0 && check == 0 && pictureSize == 0; }
 };
+
+// A record sets the picture (when it brings one), then the text, then the check state.
+void applyCellRecord(Cell& cell, const CellRecord& rec) {
+    if (rec.pictureSize > 0) {
+        QByteArray bmp = picture::toBmp24(QByteArray(rec.picture, rec.pictureSize));
+        if (!bmp.isEmpty()) // data that is no picture brings none
+            cell.picture = std::move(bmp);
+    }
+    cell.text = QByteArray(rec.text, rec.textSize);
+    cell.check = rec.check;
+}
+
+// Builds the cells of the still empty rows from the records, in one pass when they come in row
+// and column order, as every file the store writes has them; otherwise after a stable sort, so
+// that a later record of a cell still wins.
+void buildCells(std::vector<GridRow>& rows, std::vector<CellRecord>& records, bool ordered) {
+    const auto before = [](const CellRecord& a, const CellRecord& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    if (!ordered)
+        std::stable_sort(records.begin(), records.end(), before);
+    auto rec = records.begin();
+    while (rec != records.end()) {
+        auto end = rec;
+        while (end != records.end() && end->row == rec->row)
+            ++end;
+        GridRow& row = rows[static_cast<size_t>(rec->row)];
+        row.cells.reserve(static_cast<size_t>(end - rec));
+        bool mayBeEmpty = false;
+        for (; rec != end; ++rec) {
+            if (!row.cells.empty() && row.cells.back().first == rec->column) {
+                applyCellRecord(row.cells.back().second, *rec); // a later record of the same cell
+                mayBeEmpty = true;
+            } else if (!rec->empty()) {
+                auto& held = row.cells.emplace_back(std::piecewise_construct, std::forward_as_tuple(rec->column),
+                                                    std::forward_as_tuple());
+                applyCellRecord(held.second, *rec);
+                mayBeEmpty = mayBeEmpty || (rec->textSize == 0 && rec->check == 0);
+            }
+        }
+        if (mayBeEmpty) {
+            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
+                                           [](const auto& held) { return held.second.isDefault(); }),
+                            row.cells.end());
+        }
+    }
+}
 
 struct FontRecord {
     qint32 row, column;
@@ -479,40 +563,40 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
         return fail(incomplete());
     std::vector<CellRecord> cells;
     cells.reserve(static_cast<size_t>(cellCount));
+    bool ordered = true;
+    qint64 lastKey = -1;
     for (qint32 k = 0; k < cellCount; ++k) {
-        CellRecord rec;
+        CellRecord rec{};
         if (!in.i32(rec.row) || !in.i32(rec.column))
             return fail(incomplete());
+        qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
         if (version >= 6) {
-            qint32 length = 0;
             if (!in.i32(length))
                 return fail(incomplete());
             if (length < 1)
                 return fail(damaged());
-            if (!in.fixed(length, rec.text))
-                return fail(incomplete());
-        } else if (!in.fixed(kOldTextBytes, rec.text)) {
-            return fail(incomplete());
         }
-        qint32 pictureSize = 0;
-        if (!in.i32(rec.check) || !in.i32(pictureSize))
+        rec.text = in.take(length);
+        if (!rec.text)
             return fail(incomplete());
-        if (pictureSize < 0)
+        // The text ends at its NUL within its bytes.
+        const void* nul = std::memchr(rec.text, '\0', static_cast<size_t>(length));
+        rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - rec.text) : length;
+        if (!in.i32(rec.check) || !in.i32(rec.pictureSize))
+            return fail(incomplete());
+        if (rec.pictureSize < 0)
             return fail(damaged());
-        const char* picture = in.take(pictureSize);
-        if (!picture)
+        rec.picture = in.take(rec.pictureSize);
+        if (!rec.picture)
             return fail(incomplete());
         if (!inside(rec.row, rec.column))
             continue;
-        if (pictureSize > 0) // data that is no picture leaves the cell without one
-            rec.picture = picture::toBmp24(QByteArray(picture, pictureSize));
-        cells.push_back(std::move(rec));
+        const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
+        ordered = ordered && key > lastKey;
+        lastKey = std::max(lastKey, key);
+        cells.push_back(rec);
     }
-    applyRecords(grid.rows, cells, [](Cell& cell, const CellRecord& rec) {
-        cell.picture = rec.picture;
-        cell.text = rec.text;
-        cell.check = rec.check;
-    });
+    buildCells(grid.rows, cells, ordered);
     cells = {};
 
     if (!in.covers(overrideCounts[0], kFontOverrideBytes))
@@ -578,12 +662,6 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
         grid.rulesB.append(rule);
     }
 
-    // A record may have left a cell with nothing in it; such a cell is not kept.
-    for (GridRow& row : grid.rows) {
-        row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
-                                       [](const auto& held) { return held.second.isDefault(); }),
-                        row.cells.end());
-    }
     result.ok = true;
     return result;
 }
