@@ -163,8 +163,11 @@ public:
     // --- cells -----------------------------------------------------------------------------------
 
     // Kind 1: the value (text, or a number written as text: whole numbers by "%d", single
-    // precision by "%.6g", double precision by "%.13g") becomes the cell's text; refused in a data
-    // cell of a check-box or image column. Kind 5: a truth value becomes the check state of a
+    // precision by "%.6g", double precision by "%.13g"; a QByteArray is taken as CP936 bytes)
+    // becomes the cell's text; refused in a data cell of a check-box or image column, and for a
+    // text that CP936 cannot hold whole or that holds a NUL (the file could not give it back). In a
+    // data cell of a number or money column the text must be empty, "0" or a non-zero number and is
+    // written with the column's decimals. Kind 5: a truth value becomes the check state of a
     // check-box column. Kind 6: picture data (BMP or icon/cursor bytes) or the path of a picture
     // file becomes the picture of an image column. True on success.
     bool setCell(int row, int column, CellKind kind, const QVariant& value);

@@ -226,18 +226,24 @@ private Q_SLOTS:
 
     void oldVersions_data() {
         QTest::addColumn<int>("version");
-        for (int v = 1; v <= 5; ++v)
-            QTest::addRow("version %d", v) << v;
+        QTest::addColumn<int>("settingsBytes");
+        QTest::newRow("version 1") << 1 << 124;
+        QTest::newRow("version 2") << 2 << 128;
+        QTest::newRow("version 3") << 3 << 132;
+        QTest::newRow("version 4") << 4 << 136;
+        QTest::newRow("version 5") << 5 << 464;
     }
 
     // Versions 1 to 5 keep texts in a fixed 256-byte field and have shorter settings blocks; a load
     // takes what the version holds and a save writes version 6.
     void oldVersions() {
         QFETCH(int, version);
+        QFETCH(int, settingsBytes);
         GridFile f = fullFile();
         f.version = version;
         f.cells.insert(5, {3, 1, QByteArray(255, 'a')}); // the longest text such a file holds, in row order
         const QByteArray bytes = f.bytes();
+        QCOMPARE(testgrid::peek(bytes, 12 + settingsBytes), 30); // the first row height follows the block
         GridStore grid;
         QVERIFY(grid.loadFromBytes(bytes));
         QCOMPARE(grid.loadedVersion(), version);
