@@ -897,6 +897,7 @@ void GridStore::resetGrid() {
     d.look = s.initial.look;
     endResetModel();
     setFocusCell(-1, -1);
+    Q_EMIT geometryChanged(); // the default sizes are the definition's again
 }
 
 void GridStore::applyAlternateColouring() {

@@ -458,8 +458,10 @@ private Q_SLOTS:
         QCOMPARE(grid.rangeRules()[2].resultRow, 5);
 
         QSignalSpy resets(&grid, &QAbstractItemModel::modelReset);
+        QSignalSpy geometry(&grid, &GridStore::geometryChanged);
         grid.resetGrid();
         QCOMPARE(resets.size(), 1);
+        QCOMPARE(geometry.size(), 1);
         QCOMPARE(grid.rowCount(), 3);
         QCOMPARE(grid.columnCount(), 4);
         QCOMPARE(grid.fixedColumnCount(), 0);
