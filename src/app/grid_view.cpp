@@ -159,82 +159,51 @@ QPixmap GridRowsModel::pictureFor(const QByteArray& bytes) const {
 QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
     if (!m_store || !index.isValid())
         return {};
-    const int row = index.row() + m_fixed;
-    const int column = index.column();
-    const int kind = m_store->columnKindCode(column);
-    const bool dataCell = column >= m_store->fixedColumnCount();
+    const QModelIndex cell = mapToSource(index);
     switch (role) {
-    case Qt::DisplayRole:
-        if (dataCell && (kind == CheckBoxColumn || kind == ImageColumn))
-            return {};
-        return m_store->cellText(row, column);
-    case Qt::EditRole:
-        return m_store->cellText(row, column);
-    case Qt::CheckStateRole:
-        if (dataCell && kind == CheckBoxColumn)
-            return m_store->isChecked(row, column) ? Qt::Checked : Qt::Unchecked;
-        return {};
     case Qt::DecorationRole: {
-        if (kind != ImageColumn)
+        if (m_store->columnKindCode(index.column()) != ImageColumn)
             return {};
-        const QByteArray bytes = m_store->data(mapToSource(index), GridStore::PictureRole).toByteArray();
+        const QByteArray bytes = m_store->data(cell, GridStore::PictureRole).toByteArray();
         if (bytes.isEmpty())
             return {};
         const QPixmap picture = pictureFor(bytes);
         return picture.isNull() ? QVariant() : QVariant(picture);
     }
     case Qt::BackgroundRole: {
-        const QVariant own = m_store->data(mapToSource(index), GridStore::BackgroundRgbRole);
+        const QVariant own = m_store->data(cell, GridStore::BackgroundRgbRole);
         if (own.isValid())
             return QBrush(fromColorRef(own.toUInt()));
-        if (!dataCell)
+        if (index.column() < m_store->fixedColumnCount())
             return {}; // the view gives fixed columns the header's colour
         return QBrush(fromColorRef(m_store->defaultBackground()));
     }
     case Qt::ForegroundRole: {
-        const QVariant own = m_store->data(mapToSource(index), GridStore::ForegroundRgbRole);
+        const QVariant own = m_store->data(cell, GridStore::ForegroundRgbRole);
         return QBrush(fromColorRef(own.isValid() ? own.toUInt() : m_store->defaultForeground()));
     }
     case Qt::TextAlignmentRole: {
-        const QVariant format = m_store->data(mapToSource(index), GridStore::FormatRole);
+        const QVariant format = m_store->data(cell, GridStore::FormatRole);
         if (!format.isValid())
             return {};
         return QVariant::fromValue(alignmentFromFormat(format.toInt()));
     }
     default:
-        return m_store->data(mapToSource(index), role);
+        // Texts, check marks and the rest are the grid's own answers.
+        return m_store->data(cell, role);
     }
 }
 
 bool GridRowsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!m_store || !index.isValid())
         return false;
-    const int row = index.row() + m_fixed;
-    if (role == Qt::CheckStateRole) {
-        if (m_store->columnKindCode(index.column()) != CheckBoxColumn)
-            return false;
-        return m_store->setChecked(row, index.column(), value.toInt() == Qt::Checked);
-    }
-    if (role == Qt::EditRole)
-        return m_store->setData(mapToSource(index), value, role);
-    return false;
+    return m_store->setData(mapToSource(index), value, role);
 }
 
 Qt::ItemFlags GridRowsModel::flags(const QModelIndex& index) const {
     if (!m_store || !index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags flags = m_store->flags(mapToSource(index));
-    const int kind = m_store->columnKindCode(index.column());
-    const bool dataCell = index.column() >= m_store->fixedColumnCount();
-    if (dataCell && kind == CheckBoxColumn) {
-        // A check mark is changed by a click, not by typing text into it.
-        if (flags & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable))
-            flags |= Qt::ItemIsUserCheckable;
-        flags &= ~Qt::ItemIsEditable;
-    } else if (kind == ImageColumn) {
-        flags &= ~Qt::ItemIsEditable;
-    }
-    return flags;
+    return m_store->flags(mapToSource(index));
 }
 
 QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {

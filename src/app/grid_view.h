@@ -11,9 +11,9 @@ namespace cuemora {
 class GridStore;
 
 // A grid's data rows as a plain table for QTableView: view row k is grid row k + fixedRowCount, and
-// the horizontal header carries the texts of grid row 0. Check-box columns answer with check
-// states, image columns with their pictures, and the grid's COLORREF colours and DrawText flags
-// become Qt's brushes and alignments.
+// the horizontal header carries the texts of grid row 0. Texts and check marks are the grid's own
+// answers; its pictures become pixmaps, and its COLORREF colours and DrawText flags Qt's brushes
+// and alignments.
 class GridRowsModel : public QAbstractProxyModel {
     Q_OBJECT
 
