@@ -188,6 +188,9 @@ QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
             return {};
         return QVariant::fromValue(alignmentFromFormat(format.toInt()));
     }
+    case Qt::ToolTipRole:
+        // The register's columns are narrower than a full start time: hovering shows the whole text.
+        return m_store->data(cell, Qt::DisplayRole);
     default:
         // Texts, check marks and the rest are the grid's own answers.
         return m_store->data(cell, role);

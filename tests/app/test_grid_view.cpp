@@ -52,6 +52,7 @@ private Q_SLOTS:
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u"商品名称"_qs);
         QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), u"商品编码"_qs);
         QCOMPARE(model->index(0, 0).data().toString(), u"可乐1"_qs);
+        QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(), u"可乐1"_qs);
         QCOMPARE(view.columnWidth(2), 70);
         QCOMPARE(view.rowHeight(0), 22);
 
