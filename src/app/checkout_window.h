@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/app_services.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class CheckoutWindow;
+}
+
+namespace cuemora {
+
+// The charge of one table, the payment and the change. Created hidden with the main window and
+// only shown and hidden afterwards; its close box hides it like any window.
+class CheckoutWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CheckoutWindow(const AppServices& services, QWidget* parent = nullptr);
+    ~CheckoutWindow() override;
+
+    // The controls by their names: ui()->作用透明标签, ui()->totalEdit, ui()->结账结束按钮, ...
+    Ui::CheckoutWindow* ui() const { return m_ui.get(); }
+    const AppServices& services() const { return m_services; }
+
+private:
+    std::unique_ptr<Ui::CheckoutWindow> m_ui;
+    AppServices m_services;
+};
+
+} // namespace cuemora

@@ -1,0 +1,165 @@
+#include "app/main_window.h"
+
+#include "app/account_window.h"
+#include "app/checkout_window.h"
+#include "app/sales_window.h"
+#include "app/statistics_window.h"
+#include "common/text_rules.h"
+#include "ui_main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QTimer>
+
+namespace cuemora {
+
+namespace {
+
+QString trayToolTip() {
+    return QStringLiteral("Brellix>>Cuemora1.0");
+}
+
+} // namespace
+
+MainWindow::MainWindow(const AppServices& services, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::MainWindow>())
+    , m_services(services)
+    , m_appIcon(QStringLiteral(":/icons/cuemora.ico")) {
+    m_ui->setupUi(this);
+    setWindowIcon(m_appIcon);
+    move(50, 50);
+    // The setup page's groups wait for a login.
+    m_ui->setupGroup->hide();
+    m_ui->statisticsGroup->hide();
+
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("时钟1"));
+    m_clock->setTimerType(Qt::PreciseTimer);
+    m_clock->setInterval(0);
+    m_clock2 = new QTimer(m_ui->changeGroup); // kept with its group; nothing starts it
+    m_clock2->setObjectName(QStringLiteral("时钟2"));
+
+    m_trayMenu = new QMenu(QStringLiteral("菜单"), this);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    QAction* exitAction = m_trayMenu->addAction(QStringLiteral("退出"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
+    connect(exitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
+
+    // Set-up, in the order the rest of the program relies on.
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setObjectName(QStringLiteral("trayIcon"));
+    connect(m_tray, &QSystemTrayIcon::activated, this, &MainWindow::TrayIconActivated);
+    PutIconInTray();
+    m_ui->queryDateEdit->setText(dayText(m_services.clock.now().date()));
+    m_register.InitRegisterLook();
+    m_register.RenumberTables();
+    m_register.WriteRegisterHeader();
+    m_register.LoadRegister(m_services.data); // a missing or refused file leaves the empty register
+    m_register.RefreshPictures();
+    m_ui->TableRegister->setStore(&m_register.grid());
+    m_checkout = std::make_unique<CheckoutWindow>(m_services);
+    m_sales = std::make_unique<SalesWindow>(m_services);
+    m_statistics = std::make_unique<StatisticsWindow>(m_services);
+    m_account = std::make_unique<AccountWindow>(m_services);
+
+    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
+    connect(m_ui->minimizeButton, &QPushButton::clicked, this, &MainWindow::HideToTray);
+    connect(m_ui->sellButton, &QPushButton::clicked, this, [this] {
+        m_sales->show();
+        m_sales->raise();
+        m_sales->activateWindow();
+    });
+}
+
+MainWindow::~MainWindow() {
+    m_ui->TableRegister->setStore(nullptr);
+}
+
+void MainWindow::PutIconInTray() {
+    // Showing the one icon again only refreshes it: there is never a second one.
+    m_tray->setIcon(m_appIcon);
+    m_tray->setToolTip(trayToolTip());
+    m_tray->show();
+}
+
+void MainWindow::HideToTray() {
+    PutIconInTray();
+    if (m_services.notificationAreaAvailable())
+        hide();
+    else
+        showMinimized(); // with nowhere to hide, a hidden window could never be brought back
+}
+
+void MainWindow::ShowFromTray() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::TrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick:
+        ShowFromTray();
+        break;
+    case QSystemTrayIcon::Context:
+        PopUpTrayMenu();
+        break;
+    case QSystemTrayIcon::Trigger: // a single left click does nothing
+    case QSystemTrayIcon::MiddleClick:
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+}
+
+void MainWindow::PopUpTrayMenu() {
+    // Right-aligned at 5 pixels left of and above the cursor; Qt keeps it on the screen.
+    QPoint at = QCursor::pos() - QPoint(5, 5);
+    at.rx() -= m_trayMenu->sizeHint().width();
+    m_trayMenu->popup(at);
+}
+
+void MainWindow::GuardSetupPage() {
+    const bool setupPage = m_ui->tabWidget->currentWidget() == m_ui->setupPage;
+    if (setupPage && m_ui->setupGroup->isHidden()) {
+        m_account->show();
+        m_account->raise();
+        m_account->activateWindow();
+    } else {
+        m_account->hide();
+    }
+}
+
+void MainWindow::ExitProgram() {
+    const QString refusal = exitRefusal(m_register);
+    if (!refusal.isEmpty()) {
+        m_services.messages.inform(refusal);
+        return;
+    }
+    // Nothing is saved at exit: every list was saved when it changed, or is not kept at all.
+    m_checkout->close();
+    m_sales->close();
+    m_statistics->close();
+    m_account->close();
+    m_ending = true;
+    close();
+    m_trayMenu->close();
+    m_tray->hide();
+    Q_EMIT ended();
+    QCoreApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_ending) {
+        event->accept();
+        return;
+    }
+    // The close box never ends the program: it lives on in the notification area.
+    HideToTray();
+    event->ignore();
+}
+
+} // namespace cuemora

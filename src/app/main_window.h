@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/app_services.h"
+#include "tables/table_register.h"
+
+#include <QIcon>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <memory>
+
+class QMenu;
+class QTimer;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace cuemora {
+
+class AccountWindow;
+class CheckoutWindow;
+class SalesWindow;
+class StatisticsWindow;
+
+// The program's main window: the open page and the setup page above the register of the room's
+// tables. It lives as long as the program, owns the register and the four secondary windows, and
+// hides into the notification area instead of closing; only "退出" in the icon's menu ends the
+// program, and only while no table is in use.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(const AppServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The controls of the window, by the names they carry (ui()->结账按钮, ui()->TableRegister, ...).
+    Ui::MainWindow* ui() const { return m_ui.get(); }
+    const AppServices& services() const { return m_services; }
+    TableRegister& tables() { return m_register; }
+    // 时钟1: the one-second clock of the tables in use, stopped (interval 0) until a table is opened.
+    QTimer* clock() const { return m_clock; }
+    CheckoutWindow* checkoutWindow() const { return m_checkout.get(); }
+    SalesWindow* salesWindow() const { return m_sales.get(); }
+    StatisticsWindow* statisticsWindow() const { return m_statistics.get(); }
+    AccountWindow* accountWindow() const { return m_account.get(); }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMenu* trayMenu() const { return m_trayMenu; }
+
+    // Refreshes the notification-area icon and hides the window there (or minimises it where the
+    // desktop has no notification area, so the program can always be reached again).
+    void HideToTray();
+    // Ends the program unless a table is still in use.
+    void ExitProgram();
+    // Shows the account window while the setup page is chosen and nobody has logged in.
+    void GuardSetupPage();
+
+Q_SIGNALS:
+    // The program has ended: every window is closed and nothing more will happen.
+    void ended();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void PutIconInTray();
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void PopUpTrayMenu();
+    void ShowFromTray();
+
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    AppServices m_services;
+    TableRegister m_register;
+    QIcon m_appIcon;
+    QTimer* m_clock = nullptr;
+    QTimer* m_clock2 = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    std::unique_ptr<CheckoutWindow> m_checkout;
+    std::unique_ptr<SalesWindow> m_sales;
+    std::unique_ptr<StatisticsWindow> m_statistics;
+    std::unique_ptr<AccountWindow> m_account;
+    bool m_ending = false;
+};
+
+} // namespace cuemora

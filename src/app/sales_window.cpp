@@ -1,0 +1,25 @@
+#include "app/sales_window.h"
+
+#include "ui_sales_window.h"
+
+namespace cuemora {
+
+SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::SalesWindow>())
+    , m_services(services) {
+    m_ui->setupUi(this);
+    // The quantity is always 1: its box and ">>加" stay hidden, and the line amount stands in their
+    // place. Nothing uses the stock alarm.
+    m_ui->goodsQuantityLabel->hide();
+    m_ui->goodsQuantityEdit->hide();
+    m_ui->多个商品按钮->hide();
+    m_ui->stockAlarmLabel->hide();
+    m_ui->stockAlarmEdit->hide();
+    m_ui->stockAlarmUnit->hide();
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+SalesWindow::~SalesWindow() = default;
+
+} // namespace cuemora

@@ -1,0 +1,17 @@
+#include "app/statistics_window.h"
+
+#include "ui_statistics_window.h"
+
+namespace cuemora {
+
+StatisticsWindow::StatisticsWindow(const AppServices& services, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::StatisticsWindow>())
+    , m_services(services) {
+    m_ui->setupUi(this);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+StatisticsWindow::~StatisticsWindow() = default;
+
+} // namespace cuemora

@@ -1,0 +1,306 @@
+#include "app/account_window.h"
+#include "app/checkout_window.h"
+#include "app/grid_view.h"
+#include "app/main_window.h"
+#include "app/sales_window.h"
+#include "app/statistics_window.h"
+#include "shell_fixture.h"
+#include "ui_account_window.h"
+#include "ui_main_window.h"
+#include "ui_sales_window.h"
+#include "ui_statistics_window.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+using namespace cuemora;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { QCOMPARE(visibleWindows(), QStringList()); }
+
+    // A first start in an empty directory: the register's header row with its eleven captions
+    // and widths, today's date in the query box, the clock stopped, no message and no file.
+    void freshStart() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        QCOMPARE(window.windowTitle(), u"Brellix>>Cuemora1.0 主页：https://cuemora.example/"_qs);
+        QCOMPARE(window.pos(), QPoint(50, 50));
+        QVERIFY(window.width() >= 810 && window.height() >= 534);
+
+        GridView* view = window.ui()->TableRegister;
+        QCOMPARE(view->model()->rowCount(), 0);
+        QCOMPARE(view->model()->columnCount(), 11);
+        const QStringList captions = {u"图片"_qs,     u"序号"_qs,     u"类型"_qs,     u"台名称"_qs,
+                                      u"单价/h"_qs,   u"开始时间"_qs, u"使用时长"_qs, u"记录商品名称"_qs,
+                                      u"记录总价"_qs, u"是否使用"_qs, u"折率"_qs};
+        const QList<int> widths = {40, 30, 50, 120, 60, 120, 60, 120, 60, 60, 40};
+        for (int column = 0; column < 11; ++column) {
+            QCOMPARE(view->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);
+            QCOMPARE(view->columnWidth(column), widths[column]);
+        }
+        QVERIFY(view->horizontalHeader()->isVisible());
+        QVERIFY(!view->verticalHeader()->isVisible());
+
+        QCOMPARE(window.ui()->queryDateEdit->text(), u"2013年5月20日"_qs);
+        QCOMPARE(window.clock()->interval(), 0);
+        QVERIFY(!window.clock()->isActive());
+        QCOMPARE(window.clock()->timerType(), Qt::PreciseTimer);
+        QCOMPARE(window.trayIcon()->toolTip(), u"Brellix>>Cuemora1.0"_qs);
+        QVERIFY(!window.trayIcon()->icon().isNull());
+        QCOMPARE(window.trayIcon()->icon().availableSizes().size(), 6);
+        QCOMPARE(window.trayMenu()->title(), u"菜单"_qs);
+
+        // The four secondary windows exist from the start, hidden.
+        QVERIFY(window.checkoutWindow() && window.salesWindow() && window.statisticsWindow() && window.accountWindow());
+        QCOMPARE(visibleWindows(), QStringList{u"MainWindow"_qs});
+        QCOMPARE(shell.messages.shownTexts(), QStringList());
+        QVERIFY(!QFileInfo::exists(shell.dir.filePath(TableRegister::fileName())));
+        shell.window.reset();
+    }
+
+    // A register saved with tables 2 and 3 in use comes back with their ticks, start times,
+    // seconds and the in-use picture of each row's type.
+    void savedRegisterComesBack() {
+        Shell shell;
+        saveRegister(shell.dir.path(), 4, {2, 3});
+        MainWindow& window = shell.start();
+        QAbstractItemModel* rows = window.ui()->TableRegister->model();
+        QCOMPARE(rows->rowCount(), 4);
+        const GridStore& grid = window.tables().grid();
+        const QList<StatusPicture> pictures = {StatusPicture::BilliardFree, StatusPicture::MahjongInUse,
+                                               StatusPicture::BilliardInUse, StatusPicture::MahjongFree};
+        for (int n = 1; n <= 4; ++n) {
+            const bool inUse = n == 2 || n == 3;
+            const int row = n - 1; // the view's rows start under the header row
+            QCOMPARE(rows->index(row, RegisterColumn::InUse).data(Qt::CheckStateRole).toInt(),
+                     int(inUse ? Qt::Checked : Qt::Unchecked));
+            QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(),
+                     inUse ? u"2013年5月20日9时30分"_qs : QString());
+            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(),
+                     inUse ? QString::number(60 * n) : QString());
+            QCOMPARE(rows->index(row, RegisterColumn::Number).data().toString(), QString::number(n));
+            QCOMPARE(grid.getCell(n, RegisterColumn::Picture).toByteArray(), statusPictureBitmap(pictures[n - 1]));
+            QCOMPARE(rows->index(row, RegisterColumn::Picture).data(Qt::DecorationRole).userType(),
+                     int(QMetaType::QPixmap));
+        }
+        QCOMPARE(shell.messages.shownTexts(), QStringList());
+        shell.window.reset();
+    }
+
+    // The close box and "最小化程序" hide the window into the notification area (or minimise it
+    // where there is none); the program and its clock go on. A double-click on the icon brings the
+    // window back, a single click does nothing.
+    void hidingAndComingBack_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("close box") << true << false;
+        QTest::newRow("最小化程序") << true << true;
+        QTest::newRow("close box, no notification area") << false << false;
+        QTest::newRow("最小化程序, no notification area") << false << true;
+    }
+
+    void hidingAndComingBack() {
+        QFETCH(bool, trayAvailable);
+        QFETCH(bool, byButton);
+        Shell shell;
+        shell.trayAvailable = trayAvailable;
+        MainWindow& window = shell.start();
+        QSignalSpy ended(&window, &MainWindow::ended);
+        window.clock()->start(1000);
+        if (byButton)
+            window.ui()->minimizeButton->click();
+        else
+            QVERIFY(!window.close()); // the close is refused
+        QVERIFY(window.clock()->isActive());
+        QVERIFY(shell.window); // nothing destroyed it
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(window.trayIcon()->isVisible());
+        QCOMPARE(window.findChildren<QSystemTrayIcon*>().size(), 1); // refreshed, never a second icon
+        if (trayAvailable) {
+            QVERIFY(window.isHidden());
+            Q_EMIT window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+            QVERIFY(window.isHidden());
+            Q_EMIT window.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+            QVERIFY(window.isVisible());
+        } else {
+            // Still on screen, minimised, so that it can be reached and ended.
+            QVERIFY(window.isVisible());
+            QVERIFY(window.isMinimized());
+        }
+        QCOMPARE(shell.messages.shownTexts(), QStringList());
+        shell.window.reset();
+    }
+
+    // The right button or the context key pops the menu up; its one item is "退出".
+    void trayMenu() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        QMenu* menu = window.trayMenu();
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), u"退出"_qs);
+        Q_EMIT window.trayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(menu->isVisible());
+        menu->close();
+        shell.window.reset();
+    }
+
+    // Turning to the setup page before a login shows the account window, turning back hides it;
+    // after a login the setup page opens without it.
+    void pageGuard() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        QTabWidget* tabs = window.ui()->tabWidget;
+        AccountWindow* account = window.accountWindow();
+        QVERIFY(window.ui()->setupGroup->isHidden());
+        QVERIFY(window.ui()->statisticsGroup->isHidden());
+        tabs->setCurrentWidget(window.ui()->setupPage);
+        QVERIFY(account->isVisible());
+        tabs->setCurrentWidget(window.ui()->openPage);
+        QVERIFY(account->isHidden());
+        tabs->setCurrentWidget(window.ui()->setupPage);
+        QVERIFY(account->isVisible());
+        account->ui()->closeButton->show(); // as after a login
+        account->ui()->closeButton->click();
+        QVERIFY(account->isHidden());
+
+        tabs->setCurrentWidget(window.ui()->openPage);
+        window.ui()->setupGroup->show(); // what a login does
+        window.ui()->statisticsGroup->show();
+        tabs->setCurrentWidget(window.ui()->setupPage);
+        QVERIFY(account->isHidden());
+        QVERIFY(window.ui()->setupGroup->isVisible());
+        shell.window.reset();
+    }
+
+    void sellButtonShowsSalesWindow() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        window.ui()->sellButton->click();
+        QVERIFY(window.salesWindow()->isVisible());
+        window.salesWindow()->ui()->closeButton->click();
+        QVERIFY(window.salesWindow()->isHidden());
+        window.statisticsWindow()->show();
+        window.statisticsWindow()->ui()->closeButton->click();
+        QVERIFY(window.statisticsWindow()->isHidden());
+        window.statisticsWindow()->show();
+        QVERIFY(window.statisticsWindow()->close()); // the close box only hides it
+        QVERIFY(window.statisticsWindow()->isHidden());
+        QCOMPARE(window.statisticsWindow()->ui()->TakingsGrid->parentWidget(), window.statisticsWindow());
+        shell.window.reset();
+    }
+
+    // "退出" while tables 2 and 5 are in use names table 5 and leaves everything as it was.
+    void exitRefusedWhileTablesAreInUse() {
+        Shell shell;
+        saveRegister(shell.dir.path(), 6, {2, 5});
+        const QString registerPath = shell.dir.filePath(TableRegister::fileName());
+        const QDateTime saved = QFileInfo(registerPath).lastModified();
+        MainWindow& window = shell.start();
+        window.salesWindow()->show();
+        QSignalSpy ended(&window, &MainWindow::ended);
+        window.trayMenu()->actions().first()->trigger();
+        QCOMPARE(shell.messages.shownTexts(), QStringList{u"还有第5台没有结账，不能退出"_qs});
+        QCOMPARE(shell.messages.shown().first().buttons, MessageButtons::Ok);
+        QCOMPARE(shell.messages.shown().first().title, u"信息："_qs);
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.salesWindow()->isVisible());
+        QVERIFY(window.tables().isInUse(2) && window.tables().isInUse(5));
+        QCOMPARE(QFileInfo(registerPath).lastModified(), saved);
+        window.salesWindow()->hide();
+        shell.window.reset();
+    }
+
+    // "退出" with no table in use closes all five windows, ends the program and writes nothing.
+    void exitClosesEverythingAndWritesNothing() {
+        Shell shell;
+        saveRegister(shell.dir.path(), 3, {});
+        const QStringList before = shell.files();
+        const QDateTime saved = QFileInfo(shell.dir.filePath(TableRegister::fileName())).lastModified();
+        MainWindow& window = shell.start();
+        window.checkoutWindow()->show();
+        window.salesWindow()->show();
+        window.statisticsWindow()->show();
+        window.accountWindow()->show();
+        QSignalSpy ended(&window, &MainWindow::ended);
+        window.trayMenu()->actions().first()->trigger();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(visibleWindows(), QStringList());
+        QVERIFY(window.isHidden());
+        QVERIFY(!window.trayIcon()->isVisible());
+        QCOMPARE(shell.messages.shownTexts(), QStringList());
+        QCOMPARE(shell.files(), before);
+        QCOMPARE(QFileInfo(shell.dir.filePath(TableRegister::fileName())).lastModified(), saved);
+        shell.window.reset();
+    }
+
+    // A register of many tables in use: each tick changes every row's seconds, and the window must
+    // keep up with that while it is on screen.
+    void aThousandTablesTickQuickly() {
+        Shell shell;
+        QList<int> all;
+        for (int n = 1; n <= 1000; ++n)
+            all.append(n);
+        saveRegister(shell.dir.path(), 1000, all);
+        QElapsedTimer startUp;
+        startUp.start();
+        MainWindow& window = shell.start();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const qint64 startMs = startUp.elapsed();
+        GridStore& grid = window.tables().grid();
+
+        auto tick = [&grid] {
+            for (int n = 1; n < grid.rowCount(); ++n)
+                grid.setCell(n, RegisterColumn::Seconds,
+                             QString::number(grid.cellNumber(n, RegisterColumn::Seconds) + 1));
+        };
+        // The same tick on a register that no view shows: what the grid alone costs.
+        TableRegister alone;
+        alone.grid().setColumnCount(11);
+        alone.grid().setRowCount(1001);
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 5; ++i) {
+            for (int n = 1; n < alone.grid().rowCount(); ++n)
+                alone.grid().setCell(n, RegisterColumn::Seconds, QString::number(i + n));
+        }
+        const double bareMs = double(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        for (int i = 0; i < 5; ++i) {
+            tick();
+            QCoreApplication::processEvents(); // paint what changed
+        }
+        const double shownMs = double(timer.nsecsElapsed()) / 1e6;
+        qInfo("start-up with 1000 tables in use: %lld ms; 5 ticks of 1000 rows: %.1f ms shown, %.1f ms bare (%.1fx)",
+              startMs, shownMs, bareMs, bareMs > 0 ? shownMs / bareMs : 0.0);
+        // A picture refresh of every row shares four bitmaps made once; giving each row the icon to
+        // decode instead is the baseline.
+        timer.restart();
+        window.tables().RefreshPictures();
+        QCoreApplication::processEvents();
+        const double refreshMs = double(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        const QByteArray icon = statusPictureIcon(StatusPicture::BilliardInUse);
+        for (int n = 1; n < grid.rowCount(); ++n)
+            grid.setPicture(n, RegisterColumn::Picture, icon);
+        QCoreApplication::processEvents();
+        const double decodingMs = double(timer.nsecsElapsed()) / 1e6;
+        qInfo("picture refresh of 1000 rows: %.1f ms, decoding every row's icon: %.1f ms (%.2fx)", refreshMs,
+              decodingMs, decodingMs > 0 ? refreshMs / decodingMs : 0.0);
+        QVERIFY2(refreshMs < 250, "a refresh of 1000 rows must be quick");
+        QCOMPARE(alone.grid().cellText(1000, RegisterColumn::Seconds), u"1004"_qs);
+        QCOMPARE(grid.cellText(1000, RegisterColumn::Seconds), u"60005"_qs);
+        QVERIFY2(shownMs / 5 < 250, "one tick of 1000 tables must take well under its second");
+        shell.window.reset();
+    }
+};
+
+CUEMORA_WINDOW_TEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
