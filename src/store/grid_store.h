@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,7 +38,7 @@ struct ColumnKind {
     QByteArray textA; // at most 8 bytes in the file
     QByteArray textB; // at most 12 bytes in the file
     qint32 x = 0;
-    qint32 y = 0; // number of decimals of number and money columns
+    qint32 y = 0;            // number of decimals of number and money columns
     QList<QByteArray> items; // at most 100 bytes each in the file
 };
 
@@ -72,7 +73,7 @@ struct LogFont {
 };
 
 struct PrintSettings {
-    QByteArray titleText; // at most 256 bytes
+    QByteArray titleText;     // at most 256 bytes
     QByteArray titleFontFace; // at most 32 bytes
     qint32 titleFontHeight = 0;
     qint32 titleBold = 0;
@@ -95,8 +96,8 @@ constexpr quint32 kDefaultColour = 0xFF000000u;
 struct Cell {
     QByteArray text;
     qint32 check = 0;
-    QByteArray picture; // a 24-bit BMP file image, or empty for none
-    qint32 imageIndex = -1; // not kept in the file
+    QByteArray picture;          // a 24-bit BMP file image, or empty for none
+    qint32 imageIndex = -1;      // not kept in the file
     std::optional<LogFont> font; // none: the grid's font
     quint32 background = kDefaultColour;
     quint32 foreground = kDefaultColour;
@@ -105,7 +106,10 @@ struct Cell {
     qint32 state = 0; // bit 2: selected, bit 8: read-only
     qint32 valueE = 0;
     bool flagG = false;
-    bool master = false; // master cell of a merged range
+    // The merge marks. The grid keeps them in its merged ranges, not in every cell, so that a range
+    // over a vast area costs nothing: GridStore::cellAt fills them in, GridStore::cell leaves them
+    // false.
+    bool master = false;  // master cell of a merged range
     bool covered = false; // covered by a merged range
 
     static constexpr qint32 SelectedState = 2;
@@ -138,16 +142,16 @@ public:
         quint32 background = 0xFFFFFF;
         quint32 foreground = 0x000000;
         int gridLineWidth = 1;
-        std::array<qint32, 8> look{}; // look settings 1 to 8
+        std::array<qint32, 8> look{};                                                  // look settings 1 to 8
         LogFont font = LogFont::make(QByteArrayLiteral("\xcb\xce\xcc\xe5"), -12, 400); // SimSun, 9 pt
     };
 
     // Model roles beyond Qt's own.
     enum Role {
         PictureRole = Qt::UserRole + 1, // QByteArray: the cell's picture as a BMP file image
-        BackgroundRgbRole, // quint32 COLORREF, absent for the default colour
-        ForegroundRgbRole, // quint32 COLORREF, absent for the default colour
-        FormatRole, // qint32 DrawText flags
+        BackgroundRgbRole,              // quint32 COLORREF, absent for the default colour
+        ForegroundRgbRole,              // quint32 COLORREF, absent for the default colour
+        FormatRole,                     // qint32 DrawText flags
     };
 
     // A grid of the default definition (the definition cannot be a default argument here, since its
@@ -159,14 +163,19 @@ public:
     // --- cells -----------------------------------------------------------------------------------
 
     // Kind 1: the value (text, or a number written as text: whole numbers by "%d", single
-    // precision by "%.6g", double precision by "%.13g") becomes the cell's text; refused in a data
-    // cell of a check-box or image column. Kind 5: a truth value becomes the check state of a
+    // precision by "%.6g", double precision by "%.13g"; a QByteArray is taken as CP936 bytes)
+    // becomes the cell's text; refused in a data cell of a check-box or image column, and for a
+    // text that CP936 cannot hold whole or that holds a NUL (the file could not give it back). In a
+    // data cell of a number or money column the text must be empty, "0" or a non-zero number and is
+    // written with the column's decimals. Kind 5: a truth value becomes the check state of a
     // check-box column. Kind 6: picture data (BMP or icon/cursor bytes) or the path of a picture
     // file becomes the picture of an image column. True on success.
     bool setCell(int row, int column, CellKind kind, const QVariant& value);
     bool setCell(int row, int column, const QString& text) { return setCell(row, column, CellKind::Text, text); }
     bool setChecked(int row, int column, bool checked) { return setCell(row, column, CellKind::Check, checked); }
-    bool setPicture(int row, int column, const QByteArray& data) { return setCell(row, column, CellKind::Picture, data); }
+    bool setPicture(int row, int column, const QByteArray& data) {
+        return setCell(row, column, CellKind::Picture, data);
+    }
 
     // A data cell of a check-box column yields its check mark (bool), of an image column its
     // picture (QByteArray, empty for none); every other cell its text (QString). A cell outside
@@ -178,8 +187,15 @@ public:
     double cellNumber(int row, int column) const;
     // The check state of a cell, whatever its column (0 outside the grid).
     bool isChecked(int row, int column) const;
-    // The cell as stored, or nullptr outside the grid.
+    // The cell as stored, or nullptr outside the grid (an empty cell inside the grid is one with
+    // every attribute at its default).
     const Cell* cell(int row, int column) const;
+    // The cell as it shows: with its merge marks, and with the line colour of the alternate-line
+    // colouring as its background. An empty cell outside the grid.
+    Cell cellAt(int row, int column) const;
+    // Changes a cell's attributes (font, colours, format, margin, state flags...) directly, without
+    // the rules of setCell; false outside the grid.
+    bool editCell(int row, int column, const std::function<void(Cell&)>& edit);
 
     // --- rows and columns ------------------------------------------------------------------------
 
@@ -201,7 +217,7 @@ public:
     void setFixedRowCount(int rows);
     void setFixedColumnCount(int columns);
 
-    int rowHeight(int row) const; // 0 outside the grid
+    int rowHeight(int row) const;      // 0 outside the grid
     int columnWidth(int column) const; // 0 outside the grid
     // Sets the width exactly, without the grid-line minimum; nothing for a column out of range or a
     // negative width.
@@ -302,6 +318,9 @@ Q_SIGNALS:
     void focusChanged(int row, int column);
 
 private:
+    void applyAlternateColouring();
+    void allDataChanged();
+
     struct State;
     std::unique_ptr<State> m_state;
 };

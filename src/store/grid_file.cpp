@@ -1,0 +1,671 @@
+#include "store/grid_data.h"
+#include "store/picture.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace cuemora {
+
+namespace {
+
+constexpr char kMagic[4] = {'E', 'G', 'R', 'D'};
+constexpr int kWrittenVersion = 6;
+constexpr int kHeaderBytes = 12;
+constexpr qint64 kShortestFile = 540;
+constexpr int kKindRecordBytes = 40;
+constexpr int kItemBytes = 100;
+constexpr int kMergeBytes = 24;
+constexpr int kFontOverrideBytes = 68;
+constexpr int kValueOverrideBytes = 12;
+constexpr int kRuleBytes = 16;
+constexpr int kOldTextBytes = 256;
+constexpr qint32 kDefaultFormat = 0x824;
+constexpr qint32 kDefaultMargin = 9;
+
+// The settings block grew with the versions: 124, 128, 132 and 136 bytes in versions 1 to 4, then
+// 464 with the print settings.
+int settingsBytes(int version) {
+    switch (version) {
+    case 1:
+        return 124;
+    case 2:
+        return 128;
+    case 3:
+        return 132;
+    case 4:
+        return 136;
+    default:
+        return 464;
+    }
+}
+
+// ---- writing --------------------------------------------------------------------------------------
+
+// Appends to a buffer through a cursor: a grid file is written in many small pieces (12 of them
+// per cell), and growing a QByteArray piece by piece costs more than the bytes themselves.
+class Out {
+public:
+    explicit Out(qsizetype expected) { grow(std::max<qsizetype>(expected, 64)); }
+
+    void i32(qint32 value) {
+        reserve(4);
+        qToLittleEndian(value, m_at);
+        m_at += 4;
+    }
+    void u32(quint32 value) { i32(static_cast<qint32>(value)); }
+    void raw(const char* data, qsizetype size) {
+        reserve(size);
+        std::memcpy(m_at, data, static_cast<size_t>(size));
+        m_at += size;
+    }
+    // A text in a fixed field: cut to the field, the rest NUL.
+    void fixed(const QByteArray& text, qsizetype width) {
+        const qsizetype n = std::min(text.size(), width);
+        reserve(width);
+        std::memcpy(m_at, text.constData(), static_cast<size_t>(n));
+        std::memset(m_at + n, 0, static_cast<size_t>(width - n));
+        m_at += width;
+    }
+    void patch(qsizetype offset, qint32 value) { qToLittleEndian(value, m_bytes.data() + offset); }
+    qsizetype size() const { return m_at - m_bytes.data(); }
+    QByteArray take() {
+        m_bytes.truncate(size());
+        m_at = nullptr;
+        return std::move(m_bytes);
+    }
+
+private:
+    void reserve(qsizetype n) {
+        if (m_end - m_at < n)
+            grow(std::max(2 * m_bytes.size(), size() + n));
+    }
+    void grow(qsizetype capacity) {
+        const qsizetype used = m_at ? size() : 0;
+        m_bytes.resize(capacity);
+        m_at = m_bytes.data() + used;
+        m_end = m_bytes.data() + capacity;
+    }
+
+    QByteArray m_bytes;
+    char* m_at = nullptr;
+    char* m_end = nullptr;
+};
+
+// The override lists after the cell records, each filled in the same visit of the cells.
+struct Overrides {
+    Out fonts{0}, backgrounds{0}, foregrounds{0}, formats{0}, valuesE{0}, margins{0}, flagsG{0}, states{0};
+    qint32 fontCount = 0, backgroundCount = 0, foregroundCount = 0, formatCount = 0, valueECount = 0, marginCount = 0,
+           flagGCount = 0, stateCount = 0;
+};
+
+void addValue(Out& list, qint32& count, qint32 row, qint32 column, qint32 value) {
+    list.i32(row);
+    list.i32(column);
+    list.i32(value);
+    ++count;
+}
+
+} // namespace
+
+namespace gridfile {
+
+QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optional<Stripes>& stripes) {
+    qsizetype expected =
+        kHeaderBytes + settingsBytes(kWrittenVersion) + 4 * (grid.rows.size() + grid.columnWidths.size());
+    for (const GridRow& row : grid.rows) {
+        for (const auto& [column, cell] : row.cells)
+            expected += 21 + cell.text.size() + cell.picture.size();
+    }
+    Out out(expected);
+    out.raw(kMagic, 4);
+    out.i32(kWrittenVersion);
+    out.i32(0); // two reserved 16-bit words
+
+    const qsizetype settings = out.size();
+    out.i32(grid.rowCount());
+    out.i32(grid.columnCount());
+    out.i32(grid.fixedRows);
+    out.i32(grid.fixedColumns);
+    out.i32(grid.rowHeight);
+    out.i32(grid.columnWidth);
+    out.u32(grid.gridLineColour);
+    out.u32(grid.background);
+    out.u32(grid.foreground);
+    for (qint32 look : grid.look)
+        out.i32(look);
+    out.i32(grid.alternate.enabled ? 1 : 0);
+    out.i32(grid.alternate.byRows ? 1 : 0);
+    out.u32(grid.alternate.oddColour);
+    out.u32(grid.alternate.evenColour);
+    out.i32(static_cast<qint32>(grid.kinds.size()));
+    out.i32(static_cast<qint32>(grid.merges.size()));
+    const qsizetype counts = out.size(); // cell records and override lists, filled in below
+    for (int k = 0; k < 9; ++k)
+        out.i32(0);
+    out.i32(static_cast<qint32>(grid.rulesA.size()));
+    out.i32(static_cast<qint32>(grid.rulesB.size()));
+    out.fixed(grid.print.titleText, 256);
+    out.fixed(grid.print.titleFontFace, 32);
+    out.i32(grid.print.titleFontHeight);
+    out.i32(grid.print.titleBold);
+    out.i32(grid.print.titleAlignment);
+    for (qint32 value : grid.print.pageLayout)
+        out.i32(value);
+    Q_ASSERT(out.size() == settings + settingsBytes(kWrittenVersion));
+
+    for (const GridRow& row : grid.rows)
+        out.i32(row.height);
+    for (qint32 width : grid.columnWidths)
+        out.i32(width);
+    for (const ColumnKind& kind : grid.kinds) {
+        out.i32(kind.column);
+        out.i32(kind.code);
+        out.fixed(kind.textA, 8);
+        out.fixed(kind.textB, 12);
+        out.i32(kind.x);
+        out.i32(kind.y);
+        out.i32(static_cast<qint32>(kind.items.size()));
+        for (const QByteArray& item : kind.items)
+            out.fixed(item, kItemBytes);
+    }
+    for (const MergedRange& m : grid.merges) {
+        for (qint32 v : {m.masterRow, m.masterColumn, m.firstRow, m.firstColumn, m.lastRow, m.lastColumn})
+            out.i32(v);
+    }
+
+    qint32 cellCount = 0;
+    Overrides o;
+    const auto visit = [&](qint32 r, qint32 c, const Cell& cell) {
+        if (!cell.text.isEmpty() || cell.check != 0 || !cell.picture.isEmpty()) {
+            out.i32(r);
+            out.i32(c);
+            out.i32(static_cast<qint32>(cell.text.size() + 1));
+            out.raw(cell.text.constData(), cell.text.size() + 1); // with its NUL
+            out.i32(cell.check);
+            out.i32(static_cast<qint32>(cell.picture.size()));
+            out.raw(cell.picture.constData(), cell.picture.size());
+            ++cellCount;
+        }
+        if (cell.font && !cell.font->sameLook(gridFont)) {
+            o.fonts.i32(r);
+            o.fonts.i32(c);
+            o.fonts.raw(cell.font->bytes.data(), qsizetype(cell.font->bytes.size()));
+            ++o.fontCount;
+        }
+        const quint32 background = stripes && grid.isDataCell(r, c) ? stripes->colourAt(r, c) : cell.background;
+        if (background <= 0xFFFFFF && background != grid.background)
+            addValue(o.backgrounds, o.backgroundCount, r, c, static_cast<qint32>(background));
+        if (cell.foreground <= 0xFFFFFF && cell.foreground != grid.foreground)
+            addValue(o.foregrounds, o.foregroundCount, r, c, static_cast<qint32>(cell.foreground));
+        if (cell.format != kDefaultFormat)
+            addValue(o.formats, o.formatCount, r, c, cell.format);
+        if (cell.valueE != 0)
+            addValue(o.valuesE, o.valueECount, r, c, cell.valueE);
+        if (cell.margin != kDefaultMargin)
+            addValue(o.margins, o.marginCount, r, c, cell.margin);
+        if (cell.flagG)
+            addValue(o.flagsG, o.flagGCount, r, c, 1);
+        if (cell.state != 0)
+            addValue(o.states, o.stateCount, r, c, cell.state);
+    };
+    static const Cell empty;
+    const qint32 columns = grid.columnCount();
+    for (qint32 r = 0; r < grid.rowCount(); ++r) {
+        const GridRow& row = grid.rows[static_cast<size_t>(r)];
+        if (!stripes || r < grid.fixedRows) {
+            for (const auto& [c, cell] : row.cells)
+                visit(r, c, cell);
+            continue;
+        }
+        // Alternate-line colouring coloured every data cell, held or not.
+        auto held = row.cells.begin();
+        for (qint32 c = 0; c < columns; ++c) {
+            if (held != row.cells.end() && held->first == c) {
+                visit(r, c, held->second);
+                ++held;
+            } else {
+                visit(r, c, empty);
+            }
+        }
+    }
+    for (Out* list :
+         {&o.fonts, &o.backgrounds, &o.foregrounds, &o.formats, &o.valuesE, &o.margins, &o.flagsG, &o.states}) {
+        const QByteArray bytes = list->take();
+        out.raw(bytes.constData(), bytes.size());
+    }
+    for (const CalculationRule& rule : grid.rulesA) {
+        for (qint32 v : rule.values)
+            out.i32(v);
+    }
+    for (const RangeRule& rule : grid.rulesB) {
+        for (qint32 v : {rule.column, rule.firstRow, rule.lastRow, rule.resultRow})
+            out.i32(v);
+    }
+    qsizetype at = counts;
+    for (qint32 count : {cellCount, o.fontCount, o.backgroundCount, o.foregroundCount, o.formatCount, o.valueECount,
+                         o.marginCount, o.flagGCount, o.stateCount}) {
+        out.patch(at, count);
+        at += 4;
+    }
+    return out.take();
+}
+
+} // namespace gridfile
+
+// ---- reading ----------------------------------------------------------------------------------------
+
+namespace {
+
+const QString& incomplete() {
+    static const QString text = QStringLiteral("文件不完整");
+    return text;
+}
+
+const QString& damaged() {
+    static const QString text = QStringLiteral("文件已损坏");
+    return text;
+}
+
+// Every read is checked against the end of the file; nothing is reserved before the bytes that
+// the count stands for are known to be there.
+class In {
+public:
+    explicit In(const QByteArray& bytes)
+        : m_p(bytes.constData())
+        , m_left(bytes.size()) {}
+    qint64 left() const { return m_left; }
+    bool i32(qint32& value) {
+        if (m_left < 4)
+            return false;
+        value = qFromLittleEndian<qint32>(m_p);
+        m_p += 4;
+        m_left -= 4;
+        return true;
+    }
+    bool u32(quint32& value) {
+        qint32 v = 0;
+        if (!i32(v))
+            return false;
+        value = static_cast<quint32>(v);
+        return true;
+    }
+    const char* take(qint64 size) {
+        if (size < 0 || size > m_left)
+            return nullptr;
+        const char* at = m_p;
+        m_p += size;
+        m_left -= size;
+        return at;
+    }
+    // A text in a fixed field: up to its first NUL within the field.
+    bool fixed(qint64 width, QByteArray& text) {
+        const char* at = take(width);
+        if (!at)
+            return false;
+        const void* nul = std::memchr(at, '\0', static_cast<size_t>(width));
+        text = QByteArray(at, nul ? static_cast<const char*>(nul) - at : width);
+        return true;
+    }
+    // True when `count` records of `size` bytes each can still be there.
+    bool covers(qint64 count, qint64 size) const { return count >= 0 && count <= m_left / size; }
+
+private:
+    const char* m_p;
+    qint64 m_left;
+};
+
+// Records that change one part of some cells, applied to the rows in one merge: a file of any order
+// costs n log n and never one shift of a row per record.
+template <class Record, class Apply>
+void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Apply apply) {
+    const auto before = [](const Record& a, const Record& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    if (!std::is_sorted(records.begin(), records.end(), before))
+        std::stable_sort(records.begin(), records.end(), before); // a later record of a cell wins
+    auto rec = records.begin();
+    while (rec != records.end()) {
+        GridRow& row = rows[static_cast<size_t>(rec->row)];
+        const auto end = std::find_if(rec, records.end(), [r = rec->row](const Record& x) { return x.row != r; });
+        const auto pruneRow = [&row] {
+            // A record may leave a cell with nothing in it (a margin of 9); such a cell is not kept.
+            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
+                                           [](const auto& held) { return held.second.isDefault(); }),
+                            row.cells.end());
+        };
+        if (row.cells.empty() || row.cells.back().first < rec->column) {
+            for (; rec != end; ++rec) {
+                if (row.cells.empty() || row.cells.back().first != rec->column)
+                    row.cells.emplace_back(rec->column, Cell());
+                apply(row.cells.back().second, *rec);
+            }
+            pruneRow();
+            continue;
+        }
+        std::vector<std::pair<qint32, Cell>> merged;
+        merged.reserve(row.cells.size() + static_cast<size_t>(end - rec));
+        auto held = row.cells.begin();
+        while (held != row.cells.end() || rec != end) {
+            if (rec == end || (held != row.cells.end() && held->first < rec->column)) {
+                merged.push_back(std::move(*held++));
+                continue;
+            }
+            if (held != row.cells.end() && held->first == rec->column)
+                merged.push_back(std::move(*held++));
+            else
+                merged.emplace_back(rec->column, Cell());
+            for (const qint32 column = rec->column; rec != end && rec->column == column; ++rec)
+                apply(merged.back().second, *rec);
+        }
+        row.cells = std::move(merged);
+        pruneRow();
+    }
+}
+
+// Where the parts of a cell record lie in the file; the bytes are copied once, into the cell.
+struct CellRecord {
+    qint32 row, column, check;
+    qint32 textSize, pictureSize;
+    const char* text;
+    const char* picture;
+
+    bool empty() const { return textSize == 0 && check == 0 && pictureSize == 0; }
+};
+
+// A record sets the picture (when it brings one), then the text, then the check state.
+void applyCellRecord(Cell& cell, const CellRecord& rec) {
+    if (rec.pictureSize > 0) {
+        QByteArray bmp = picture::toBmp24(QByteArray(rec.picture, rec.pictureSize));
+        if (!bmp.isEmpty()) // data that is no picture brings none
+            cell.picture = std::move(bmp);
+    }
+    cell.text = QByteArray(rec.text, rec.textSize);
+    cell.check = rec.check;
+}
+
+// Builds the cells of the still empty rows from the records, in one pass when they come in row
+// and column order, as every file the store writes has them; otherwise after a stable sort, so
+// that a later record of a cell still wins.
+void buildCells(std::vector<GridRow>& rows, std::vector<CellRecord>& records, bool ordered) {
+    const auto before = [](const CellRecord& a, const CellRecord& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    if (!ordered)
+        std::stable_sort(records.begin(), records.end(), before);
+    auto rec = records.begin();
+    while (rec != records.end()) {
+        auto end = rec;
+        while (end != records.end() && end->row == rec->row)
+            ++end;
+        GridRow& row = rows[static_cast<size_t>(rec->row)];
+        row.cells.reserve(static_cast<size_t>(end - rec));
+        bool mayBeEmpty = false;
+        for (; rec != end; ++rec) {
+            if (!row.cells.empty() && row.cells.back().first == rec->column) {
+                applyCellRecord(row.cells.back().second, *rec); // a later record of the same cell
+                mayBeEmpty = true;
+            } else if (!rec->empty()) {
+                auto& held = row.cells.emplace_back(std::piecewise_construct, std::forward_as_tuple(rec->column),
+                                                    std::forward_as_tuple());
+                applyCellRecord(held.second, *rec);
+                mayBeEmpty = mayBeEmpty || (rec->textSize == 0 && rec->check == 0);
+            }
+        }
+        if (mayBeEmpty) {
+            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
+                                           [](const auto& held) { return held.second.isDefault(); }),
+                            row.cells.end());
+        }
+    }
+}
+
+struct FontRecord {
+    qint32 row, column;
+    LogFont font;
+};
+
+struct ValueRecord {
+    qint32 row, column, value;
+};
+
+} // namespace
+
+namespace gridfile {
+
+ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
+    ReadResult result;
+    const auto fail = [&result](const QString& why) {
+        result.error = why;
+        return result;
+    };
+    if (bytes.size() < kShortestFile)
+        return fail(QStringLiteral("文件太短"));
+    In in(bytes);
+    const char* magic = in.take(4);
+    if (std::memcmp(magic, kMagic, 4) != 0)
+        return fail(QStringLiteral("不是表格文件"));
+    qint32 version = 0;
+    in.i32(version);
+    if (version < 1 || version > kWrittenVersion)
+        return fail(QStringLiteral("不支持的版本 %1").arg(version));
+    result.version = version;
+    in.take(4); // reserved
+
+    // The settings block: always there, since the file is at least 540 bytes long.
+    qint32 rows = 0, columns = 0, height = 0, width = 0;
+    qint32 kindCount = 0, mergeCount = 0, cellCount = 0;
+    std::array<qint32, 8> overrideCounts{}; // font, background, text colour, format, E, margin, G, state
+    qint32 ruleACount = 0, ruleBCount = 0;
+    qint32 alternateOn = 0, alternateByRows = 0;
+    in.i32(rows);
+    in.i32(columns);
+    in.i32(grid.fixedRows);
+    in.i32(grid.fixedColumns);
+    in.i32(height);
+    in.i32(width);
+    in.u32(grid.gridLineColour);
+    in.u32(grid.background);
+    in.u32(grid.foreground);
+    for (qint32& look : grid.look)
+        in.i32(look);
+    in.i32(alternateOn);
+    in.i32(alternateByRows);
+    in.u32(grid.alternate.oddColour);
+    in.u32(grid.alternate.evenColour);
+    grid.alternate.enabled = alternateOn != 0;
+    grid.alternate.byRows = alternateByRows != 0;
+    in.i32(kindCount);
+    in.i32(mergeCount);
+    in.i32(cellCount);
+    for (int k = 0; k < 7; ++k)
+        in.i32(overrideCounts[static_cast<size_t>(k)]);
+    if (version >= 2)
+        in.i32(overrideCounts[7]);
+    if (version >= 3)
+        in.i32(ruleACount);
+    if (version >= 4)
+        in.i32(ruleBCount);
+    if (version >= 5) {
+        in.fixed(256, grid.print.titleText);
+        in.fixed(32, grid.print.titleFontFace);
+        in.i32(grid.print.titleFontHeight);
+        in.i32(grid.print.titleBold);
+        in.i32(grid.print.titleAlignment);
+        for (qint32& value : grid.print.pageLayout)
+            in.i32(value);
+    }
+    grid.rowHeight = height;
+    grid.columnWidth = width;
+    for (qint32 count :
+         {rows, columns, grid.fixedRows, grid.fixedColumns, kindCount, mergeCount, cellCount, ruleACount, ruleBCount}) {
+        if (count < 0)
+            return fail(damaged());
+    }
+    for (qint32 count : overrideCounts) {
+        if (count < 0)
+            return fail(damaged());
+    }
+
+    // Rows and columns cost their 4 bytes each in the file before any of them is made.
+    if (!in.covers(qint64(rows) + columns, 4))
+        return fail(incomplete());
+    grid.rows.assign(static_cast<size_t>(rows), GridRow());
+    for (GridRow& row : grid.rows) {
+        in.i32(row.height);
+        row.height = std::max(row.height, minimumSize);
+    }
+    grid.columnWidths.assign(static_cast<size_t>(columns), 0);
+    for (qint32& w : grid.columnWidths) {
+        in.i32(w);
+        w = std::max(w, minimumSize);
+    }
+
+    if (!in.covers(kindCount, kKindRecordBytes))
+        return fail(incomplete());
+    grid.kinds.reserve(kindCount);
+    for (qint32 k = 0; k < kindCount; ++k) {
+        ColumnKind kind;
+        qint32 items = 0;
+        if (!in.i32(kind.column) || !in.i32(kind.code) || !in.fixed(8, kind.textA) || !in.fixed(12, kind.textB) ||
+            !in.i32(kind.x) || !in.i32(kind.y) || !in.i32(items))
+            return fail(incomplete());
+        if (items < 0)
+            return fail(damaged());
+        if (!in.covers(items, kItemBytes))
+            return fail(incomplete());
+        kind.items.reserve(items);
+        for (qint32 i = 0; i < items; ++i) {
+            QByteArray item;
+            in.fixed(kItemBytes, item);
+            kind.items.append(item);
+        }
+        grid.kinds.append(std::move(kind));
+    }
+
+    if (!in.covers(mergeCount, kMergeBytes))
+        return fail(incomplete());
+    grid.merges.reserve(mergeCount);
+    for (qint32 k = 0; k < mergeCount; ++k) {
+        MergedRange m;
+        for (qint32* v : {&m.masterRow, &m.masterColumn, &m.firstRow, &m.firstColumn, &m.lastRow, &m.lastColumn})
+            in.i32(*v);
+        grid.merges.append(m);
+    }
+
+    // Cell records of cells outside the grid take their bytes and change nothing.
+    const auto inside = [&grid](qint32 r, qint32 c) {
+        return r >= 0 && c >= 0 && r < grid.rowCount() && c < grid.columnCount();
+    };
+    const qint64 shortestCell = version >= 6 ? 21 : 16 + kOldTextBytes;
+    if (!in.covers(cellCount, shortestCell))
+        return fail(incomplete());
+    std::vector<CellRecord> cells;
+    cells.reserve(static_cast<size_t>(cellCount));
+    bool ordered = true;
+    qint64 lastKey = -1;
+    for (qint32 k = 0; k < cellCount; ++k) {
+        CellRecord rec{};
+        if (!in.i32(rec.row) || !in.i32(rec.column))
+            return fail(incomplete());
+        qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
+        if (version >= 6) {
+            if (!in.i32(length))
+                return fail(incomplete());
+            if (length < 1)
+                return fail(damaged());
+        }
+        rec.text = in.take(length);
+        if (!rec.text)
+            return fail(incomplete());
+        // The text ends at its NUL within its bytes.
+        const void* nul = std::memchr(rec.text, '\0', static_cast<size_t>(length));
+        rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - rec.text) : length;
+        if (!in.i32(rec.check) || !in.i32(rec.pictureSize))
+            return fail(incomplete());
+        if (rec.pictureSize < 0)
+            return fail(damaged());
+        rec.picture = in.take(rec.pictureSize);
+        if (!rec.picture)
+            return fail(incomplete());
+        if (!inside(rec.row, rec.column))
+            continue;
+        const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
+        ordered = ordered && key > lastKey;
+        lastKey = std::max(lastKey, key);
+        cells.push_back(rec);
+    }
+    buildCells(grid.rows, cells, ordered);
+    cells = {};
+
+    if (!in.covers(overrideCounts[0], kFontOverrideBytes))
+        return fail(incomplete());
+    std::vector<FontRecord> fonts;
+    fonts.reserve(static_cast<size_t>(overrideCounts[0]));
+    for (qint32 k = 0; k < overrideCounts[0]; ++k) {
+        FontRecord rec;
+        in.i32(rec.row);
+        in.i32(rec.column);
+        std::memcpy(rec.font.bytes.data(), in.take(60), 60);
+        if (inside(rec.row, rec.column))
+            fonts.push_back(rec);
+    }
+    applyRecords(grid.rows, fonts, [](Cell& cell, const FontRecord& rec) { cell.font = rec.font; });
+
+    using Setter = void (*)(Cell&, qint32);
+    const Setter setters[8] = {
+        nullptr,
+        [](Cell& c, qint32 v) { c.background = static_cast<quint32>(v); },
+        [](Cell& c, qint32 v) { c.foreground = static_cast<quint32>(v); },
+        [](Cell& c, qint32 v) { c.format = v; },
+        [](Cell& c, qint32 v) { c.valueE = v; },
+        [](Cell& c, qint32 v) { c.margin = v; },
+        [](Cell& c, qint32 v) { c.flagG = v != 0; },
+        [](Cell& c, qint32 v) { c.state = v; },
+    };
+    std::vector<ValueRecord> values;
+    for (int list = 1; list < 8; ++list) {
+        const qint32 count = overrideCounts[static_cast<size_t>(list)];
+        if (!in.covers(count, kValueOverrideBytes))
+            return fail(incomplete());
+        values.clear();
+        values.reserve(static_cast<size_t>(count));
+        for (qint32 k = 0; k < count; ++k) {
+            ValueRecord rec{};
+            in.i32(rec.row);
+            in.i32(rec.column);
+            in.i32(rec.value);
+            if (inside(rec.row, rec.column))
+                values.push_back(rec);
+        }
+        const Setter set = setters[list];
+        applyRecords(grid.rows, values, [set](Cell& cell, const ValueRecord& rec) { set(cell, rec.value); });
+    }
+
+    if (!in.covers(ruleACount, kRuleBytes))
+        return fail(incomplete());
+    grid.rulesA.reserve(ruleACount);
+    for (qint32 k = 0; k < ruleACount; ++k) {
+        CalculationRule rule;
+        for (qint32& v : rule.values)
+            in.i32(v);
+        grid.rulesA.append(rule);
+    }
+    if (!in.covers(ruleBCount, kRuleBytes))
+        return fail(incomplete());
+    grid.rulesB.reserve(ruleBCount);
+    for (qint32 k = 0; k < ruleBCount; ++k) {
+        RangeRule rule;
+        for (qint32* v : {&rule.column, &rule.firstRow, &rule.lastRow, &rule.resultRow})
+            in.i32(*v);
+        grid.rulesB.append(rule);
+    }
+
+    result.ok = true;
+    return result;
+}
+
+} // namespace gridfile
+
+} // namespace cuemora
