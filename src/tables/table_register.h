@@ -11,24 +11,24 @@ namespace cuemora {
 // The columns of the register of the room's tables. The row number is the table number.
 namespace RegisterColumn {
 enum : int {
-    Picture = 0, // "图片": the status picture (image column, the one fixed column)
-    Number = 1, // "序号": the table number as text
-    Type = 2, // "类型": "桌球台" or "麻雀台"
-    Name = 3, // "台名称": e.g. 3号大厅
-    Price = 4, // "单价/h": the hourly price as typed
-    Start = 5, // "开始时间": start of the current use, empty while free
-    Seconds = 6, // "使用时长": seconds in use as whole-number text, empty while free
+    Picture = 0,    // "图片": the status picture (image column, the one fixed column)
+    Number = 1,     // "序号": the table number as text
+    Type = 2,       // "类型": "桌球台" or "麻雀台"
+    Name = 3,       // "台名称": e.g. 3号大厅
+    Price = 4,      // "单价/h": the hourly price as typed
+    Start = 5,      // "开始时间": start of the current use, empty while free
+    Seconds = 6,    // "使用时长": seconds in use as whole-number text, empty while free
     GoodsNames = 7, // "记录商品名称": goods on the table's account, each after "、"
     GoodsTotal = 8, // "记录总价": their total
-    InUse = 9, // "是否使用": check-box column, ticked while in use
-    Rate = 10, // "折率": discount rate in tenths, "10" is full price
+    InUse = 9,      // "是否使用": check-box column, ticked while in use
+    Rate = 10,      // "折率": discount rate in tenths, "10" is full price
     Count = 11
 };
 } // namespace RegisterColumn
 
 // The two table types, compared byte for byte.
 QString billiardType(); // "桌球台"
-QString mahjongType(); // "麻雀台"
+QString mahjongType();  // "麻雀台"
 
 enum class StatusPicture { BilliardFree, BilliardInUse, MahjongFree, MahjongInUse };
 
@@ -36,6 +36,8 @@ enum class StatusPicture { BilliardFree, BilliardInUse, MahjongFree, MahjongInUs
 StatusPicture statusPictureFor(const QString& type, bool inUse);
 // The picture as the icon file the program carries (32 x 32, 32-bit).
 QByteArray statusPictureIcon(StatusPicture picture);
+// The picture as the grid keeps it: the icon made into a bitmap once, shared by every row.
+QByteArray statusPictureBitmap(StatusPicture picture);
 
 // The register of the room's tables: one row per table under the header row, shown below the tabs
 // of the main window and kept in the file "表格设置". Every part of the program that opens, times,
@@ -68,6 +70,8 @@ public:
     // True when n names a table: 1 <= n <= tableCount().
     bool isTable(qint64 n) const;
     bool isInUse(int n) const;
+    // The highest table number in use, 0 when every table is free.
+    int lastTableInUse() const;
     QString type(int n) const;
     QString name(int n) const;
     void showPicture(int row, StatusPicture picture);
@@ -75,5 +79,9 @@ public:
 private:
     GridStore m_grid;
 };
+
+// Why the program may not end now: "还有第N台没有结账，不能退出" for the highest table N in use, or the
+// empty text when every table is free.
+QString exitRefusal(const TableRegister& tables);
 
 } // namespace cuemora
