@@ -34,4 +34,19 @@ bool fitsCp936(const QString& text)
     return lossless && fromCp936(bytes) == text;
 }
 
+QString unfitTextMessage(const QString& text)
+{
+    QString bad;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const qsizetype length = text.at(k).isHighSurrogate() && k + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(k, length);
+        if (!fitsCp936(character)) {
+            bad = character;
+            break;
+        }
+        k += length - 1;
+    }
+    return QStringLiteral("“%1”里的字符“%2”不能保存，请只用中文、字母、数字和常用符号").arg(text.left(40), bad);
+}
+
 } // namespace cuemora

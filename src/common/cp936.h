@@ -19,4 +19,8 @@ QString fromCp936(const QByteArray& bytes);
 // True when every character of the text survives a trip through CP936.
 bool fitsCp936(const QString& text);
 
+// The message that refuses a typed text holding a character CP936 cannot hold; it names the
+// first such character.
+QString unfitTextMessage(const QString& text);
+
 } // namespace cuemora

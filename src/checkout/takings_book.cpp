@@ -1,0 +1,126 @@
+#include "checkout/takings_book.h"
+
+#include "common/file_aside.h"
+#include "common/text_rules.h"
+
+#include <QFileInfo>
+
+namespace cuemora {
+
+namespace {
+
+GridStore::Definition takingsDefinition()
+{
+    GridStore::Definition definition;
+    definition.rows = 1;
+    definition.columns = 3;
+    definition.fixedRows = 1;
+    definition.fixedColumns = 0;
+    definition.columnWidth = 100;
+    return definition;
+}
+
+QString rowsText(const QList<TakingsRow>& rows)
+{
+    QString text;
+    for (const TakingsRow& row : rows)
+        text += QStringLiteral("\n%1    %2    %3").arg(row.name, row.detail, row.charge);
+    return text;
+}
+
+} // namespace
+
+TakingsBook::TakingsBook(const DataDirectory& data, const Clock& clock)
+    : m_grid(takingsDefinition())
+    , m_data(data)
+    , m_clock(clock)
+{
+    WriteTakingsHeader();
+}
+
+QString TakingsBook::fileNameFor(const QString& day)
+{
+    return day + QStringLiteral("收入统计");
+}
+
+void TakingsBook::WriteTakingsHeader()
+{
+    m_grid.setCell(0, 0, QStringLiteral("名称"));
+    m_grid.setCell(0, 1, QStringLiteral("明细表"));
+    m_grid.setCell(0, 2, QStringLiteral("收费"));
+}
+
+void TakingsBook::startEmptyDay()
+{
+    m_grid.resetGrid();
+    m_grid.setRowCount(1);
+    m_grid.setColumnCount(3);
+    WriteTakingsHeader();
+}
+
+bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& messages)
+{
+    const QString fileName = fileNameFor(dayText(m_clock.now().date()));
+    const QString path = m_data.filePath(fileName);
+    bool canWrite = true;
+    if (!QFileInfo::exists(path)) {
+        startEmptyDay();
+    } else if (!m_grid.loadFromFile(path)) {
+        // Writing the grid over a file it could not read would lose the day's takings: keep the
+        // file under another name and begin the day anew.
+        const QString reason = m_grid.errorString();
+        const QString aside = setFileAside(path);
+        if (!aside.isEmpty()) {
+            messages.show(Message{setAsideMessage(fileName, reason, aside), MessageButtons::Ok, MessageIcon::Warning});
+            startEmptyDay();
+        } else {
+            canWrite = false;
+        }
+    }
+    if (canWrite) {
+        for (const TakingsRow& row : rows) {
+            m_grid.insertRow(QString(), 1);
+            m_grid.setCell(1, 0, row.name);
+            m_grid.setCell(1, 1, row.detail);
+            m_grid.setCell(1, 2, row.charge);
+        }
+    }
+    if (canWrite && m_grid.saveToFile(path))
+        return true;
+    const QString error = canWrite ? m_grid.errorString() : QStringLiteral("原来的文件无法读取，也无法改名");
+    if (!rows.isEmpty()) {
+        messages.show(Message{QStringLiteral("收入没有保存到文件“%1”%2，请记下：%3")
+                                  .arg(fileName, error.isEmpty() ? QString() : QStringLiteral("（%1）").arg(error),
+                                       rowsText(rows)),
+                              MessageButtons::Ok, MessageIcon::Warning});
+    }
+    return false;
+}
+
+void TakingsBook::ShowDayTotals(const QString& query, MessageService& messages)
+{
+    // The query names a file of this directory only; a text with a path in it names no day.
+    const bool plainName = !query.contains(QLatin1Char('/')) && !query.contains(QLatin1Char('\\')) &&
+                           !query.contains(QChar(0));
+    const QString path = m_data.filePath(fileNameFor(query));
+    if (!plainName || !QFileInfo(path).isFile()) {
+        startEmptyDay();
+    } else if (!m_grid.loadFromFile(path)) {
+        messages.show(Message{QStringLiteral("收入文件“%1”无法读取：%2").arg(fileNameFor(query), m_grid.errorString()),
+                              MessageButtons::Ok, MessageIcon::Warning});
+        startEmptyDay();
+    }
+    double charges = 0.0;
+    qint64 details = 0;
+    const int rows = m_grid.rowCount();
+    for (int i = 1; i < rows; ++i) {
+        charges += m_grid.cellNumber(i, 2);
+        details = truncateToWhole(static_cast<double>(details) + m_grid.cellNumber(i, 1));
+    }
+    m_grid.insertRow(QStringLiteral("总收入"));
+    const int last = m_grid.rowCount() - 1;
+    m_grid.setCell(last, 2, realToText(charges));
+    m_grid.setCell(last, 1, integerToText(details));
+}
+
+} // namespace cuemora

@@ -1,0 +1,141 @@
+#include "goods/goods_stock.h"
+
+#include "common/cp936.h"
+#include "common/file_aside.h"
+#include "common/text_rules.h"
+
+#include <QFileInfo>
+
+namespace cuemora {
+
+namespace {
+
+enum GoodsColumn { Name = 0, Quantity = 1, Price = 2, Code = 3 };
+
+GridStore::Definition goodsDefinition()
+{
+    GridStore::Definition definition;
+    definition.rows = 1;
+    definition.columns = 4;
+    definition.fixedRows = 1;
+    definition.fixedColumns = 0;
+    definition.columnWidth = 90;
+    return definition;
+}
+
+const QByteArray& textOf(const Cell* cell)
+{
+    static const QByteArray empty;
+    return cell ? cell->text : empty;
+}
+
+} // namespace
+
+GoodsStock::GoodsStock(const DataDirectory& data)
+    : m_grid(goodsDefinition())
+    , m_data(data)
+{
+}
+
+QString GoodsStock::fileName()
+{
+    return QStringLiteral("商品库存");
+}
+
+void GoodsStock::WriteGoodsHeader()
+{
+    m_grid.setCell(0, Name, QStringLiteral("商品名称"));
+    m_grid.setCell(0, Quantity, QStringLiteral("库存数量"));
+    m_grid.setCell(0, Price, QStringLiteral("单价"));
+    m_grid.setCell(0, Code, QStringLiteral("商品编码"));
+}
+
+QStringList GoodsStock::ReloadGoods(MessageService& messages)
+{
+    WriteGoodsHeader();
+    const QString path = m_data.filePath(fileName());
+    if (QFileInfo::exists(path) && !m_grid.loadFromFile(path)) {
+        const QString reason = m_grid.errorString();
+        const QString aside = setFileAside(path);
+        if (!aside.isEmpty())
+            messages.show(Message{setAsideMessage(fileName(), reason, aside), MessageButtons::Ok, MessageIcon::Warning});
+    }
+    QStringList names;
+    const int rows = m_grid.rowCount();
+    names.reserve(rows);
+    for (int r = 1; r < rows; ++r)
+        names.append(m_grid.cellText(r, Name));
+    return names;
+}
+
+bool GoodsStock::AddGoods(const QString& name, const QString& quantity, const QString& price, const QString& code,
+                          MessageService& messages)
+{
+    // The file keeps CP936 texts: a character it cannot hold would come back as "?".
+    for (const QString& text : {name, quantity, price, code}) {
+        if (!fitsCp936(text)) {
+            messages.inform(unfitTextMessage(text));
+            return false;
+        }
+    }
+    const QByteArray nameBytes = toCp936(name);
+    const QByteArray codeBytes = toCp936(code);
+    bool found = false;
+    const int rows = m_grid.rowCount();
+    for (int r = 1; r < rows; ++r) {
+        if (textOf(m_grid.cell(r, Name)) == nameBytes && textOf(m_grid.cell(r, Code)) == codeBytes) {
+            found = true;
+            m_grid.setCell(r, Quantity, realToText(m_grid.cellNumber(r, Quantity) + textToNumber(quantity)));
+        }
+    }
+    if (found)
+        return true;
+    m_grid.insertRow(QString(), 1);
+    m_grid.setCell(1, Name, name);
+    m_grid.setCell(1, Quantity, quantity);
+    m_grid.setCell(1, Price, price);
+    m_grid.setCell(1, Code, code);
+    return true;
+}
+
+void GoodsStock::DeleteGoods(const QString& name)
+{
+    const QByteArray nameBytes = toCp936(name);
+    for (int r = 1; r < m_grid.rowCount();) {
+        if (textOf(m_grid.cell(r, Name)) == nameBytes)
+            m_grid.deleteRow(r); // the row below moves up into r and is looked at next
+        else
+            ++r;
+    }
+}
+
+bool GoodsStock::SaveGoods(MessageService& messages)
+{
+    if (m_grid.saveToFile(m_data.filePath(fileName())))
+        return true;
+    messages.show(Message{QStringLiteral("商品没有保存到文件“%1”：%2\n商品还在屏幕上，但还没有存到磁盘。")
+                              .arg(fileName(), m_grid.errorString()),
+                          MessageButtons::Ok, MessageIcon::Warning});
+    return false;
+}
+
+int GoodsStock::FindGoods(const QString& text) const
+{
+    const QByteArray wanted = toCp936(text);
+    int found = -1;
+    const int rows = m_grid.rowCount();
+    for (int r = 1; r < rows; ++r) {
+        if (textOf(m_grid.cell(r, Name)) == wanted)
+            found = r - 1;
+        if (textOf(m_grid.cell(r, Code)) == wanted)
+            found = r - 1;
+    }
+    return found;
+}
+
+QString GoodsStock::itemPrice(int k) const
+{
+    return m_grid.cellText(k + 1, Price);
+}
+
+} // namespace cuemora

@@ -1,0 +1,71 @@
+#include "tables/table_setup.h"
+
+#include "common/cp936.h"
+#include "common/text_rules.h"
+
+namespace cuemora {
+
+int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService& messages)
+{
+    // Only emptiness is tested: a price such as 15元 is kept as typed and read by its leading
+    // number at checkout.
+    const struct {
+        bool missing;
+        const char16_t* message;
+    } checks[] = {
+        {input.count.isEmpty(), u"没有设置数量"}, {input.type.isEmpty(), u"没有设置台类型"},
+        {input.name.isEmpty(), u"没有设置名称"},  {input.price.isEmpty(), u"没有设置单价"},
+        {input.rate.isEmpty(), u"没有设置折率"},
+    };
+    for (const auto& check : checks) {
+        if (check.missing) {
+            messages.inform(QString::fromUtf16(check.message));
+            return 0;
+        }
+    }
+    for (const QString& text : {input.name, input.price, input.rate}) {
+        if (!fitsCp936(text)) {
+            messages.inform(unfitTextMessage(text));
+            return 0;
+        }
+    }
+    const qint64 count = truncateToWhole(textToNumber(input.count));
+    if (count > kMostTablesPerBatch) {
+        messages.inform(QStringLiteral("台数量太大：一次最多添加%1台").arg(kMostTablesPerBatch));
+        return 0;
+    }
+    GridStore& grid = tables.grid();
+    for (int i = 1; i <= count; ++i) {
+        grid.insertRow();
+        const int r = grid.rowCount() - 1;
+        grid.setCell(r, RegisterColumn::Type, input.type);
+        grid.setCell(r, RegisterColumn::Name, integerToText(i) + QStringLiteral("号") + input.name);
+        grid.setCell(r, RegisterColumn::Price, input.price);
+        grid.setCell(r, RegisterColumn::Rate, input.rate);
+    }
+    tables.RenumberTables();
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const DataDirectory& data,
+                     MessageService& messages)
+{
+    const int added = AddTables(tables, input, messages);
+    tables.RefreshPictures();
+    QString error;
+    if (!tables.SaveRegister(data, &error)) {
+        messages.show(Message{QStringLiteral("台的设置没有保存到文件“%1”：%2\n台还在屏幕上，但还没有存到磁盘。")
+                                  .arg(TableRegister::fileName(), error),
+                              MessageButtons::Ok, MessageIcon::Warning});
+    }
+    return added;
+}
+
+void ResetRegister(TableRegister& tables)
+{
+    tables.grid().resetGrid();
+    tables.InitRegisterLook();
+    tables.WriteRegisterHeader();
+}
+
+} // namespace cuemora

@@ -1,0 +1,83 @@
+#pragma once
+
+// A room for core tests: a register built as at start-up, scripted message boxes, a clock that
+// shows a fixed moment, and an empty data directory of its own.
+
+#include "common/clock.h"
+#include "common/data_directory.h"
+#include "common/messages.h"
+#include "tables/table_lists.h"
+#include "tables/table_register.h"
+#include "tables/table_setup.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+struct Room {
+    QTemporaryDir dir;
+    cuemora::DataDirectory data{dir.path()};
+    cuemora::ScriptedMessages messages;
+    cuemora::ManualClock clock;
+    cuemora::TableRegister tables;
+
+    Room()
+    {
+        tables.InitRegisterLook();
+        tables.RenumberTables();
+        tables.WriteRegisterHeader();
+    }
+
+    // Appends tables the way "添加" does, without its save.
+    void add(int count, const QString& type, const QString& name = QStringLiteral("大厅"),
+             const QString& price = QStringLiteral("20"), const QString& rate = QStringLiteral("10"))
+    {
+        cuemora::AddTables(tables, {QString::number(count), type, name, price, rate}, messages);
+        tables.RefreshPictures();
+    }
+
+    // Puts table n in use with the given seconds.
+    void use(int n, const QString& seconds = QStringLiteral("1"))
+    {
+        tables.grid().setCell(n, cuemora::RegisterColumn::Start, QStringLiteral("2013年5月20日14时30分5秒"));
+        tables.grid().setCell(n, cuemora::RegisterColumn::Seconds, seconds);
+        tables.grid().setChecked(n, cuemora::RegisterColumn::InUse, true);
+    }
+
+    QString cell(int row, int column) const { return tables.grid().cellText(row, column); }
+
+    QByteArray fileBytes(const QString& name) const
+    {
+        QFile file(data.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    bool fileExists(const QString& name) const { return QFile::exists(data.filePath(name)); }
+};
+
+inline QList<int> numbersOf(const QList<cuemora::TableItem>& items)
+{
+    QList<int> numbers;
+    for (const auto& item : items)
+        numbers.append(item.number);
+    return numbers;
+}
+
+// The picture cell bytes that a status picture becomes in a grid.
+inline QByteArray pictureCell(cuemora::StatusPicture picture)
+{
+    cuemora::GridStore::Definition definition;
+    definition.rows = 2;
+    definition.columns = 1;
+    cuemora::GridStore grid(definition);
+    grid.setColumnKind(0, 6);
+    grid.setPicture(1, 0, cuemora::statusPictureIcon(picture));
+    return grid.getCell(1, 0).toByteArray();
+}
+
+inline QByteArray shownPicture(const cuemora::TableRegister& tables, int row)
+{
+    return tables.grid().getCell(row, cuemora::RegisterColumn::Picture).toByteArray();
+}
