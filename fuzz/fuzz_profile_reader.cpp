@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cuemora::ProfileText text(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     const QStringList sections = text.sectionNames();
     for (const QString& section : sections)

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray line(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QByteArray plain = cuemora::unscrambleBytes(line);
     const QByteArray again = cuemora::scrambleBytes(plain);

@@ -5,8 +5,7 @@
 
 namespace cuemora {
 
-CheckoutTexts FillCheckout(const TableRegister& tables, int n)
-{
+CheckoutTexts FillCheckout(const TableRegister& tables, int n) {
     const GridStore& grid = tables.grid();
     CheckoutTexts t;
     t.start = grid.cellText(n, RegisterColumn::Start);
@@ -21,8 +20,7 @@ CheckoutTexts FillCheckout(const TableRegister& tables, int n)
     return t;
 }
 
-int StartCheckout(TableType type, int chosen, MessageService& messages)
-{
+int StartCheckout(TableType type, int chosen, MessageService& messages) {
     if (type == TableType::None) {
         messages.inform(QStringLiteral("请选择类型"));
         return 0;
@@ -34,8 +32,7 @@ int StartCheckout(TableType type, int chosen, MessageService& messages)
     return chosen;
 }
 
-int CheckoutByNumber(const TableRegister& tables, const QString& typed, MessageService& messages)
-{
+int CheckoutByNumber(const TableRegister& tables, const QString& typed, MessageService& messages) {
     if (typed.isEmpty()) {
         messages.inform(QStringLiteral("请输入序号"));
         return 0;
@@ -46,30 +43,26 @@ int CheckoutByNumber(const TableRegister& tables, const QString& typed, MessageS
     return n;
 }
 
-QString ChangeText(const QString& payment, const QString& total)
-{
+QString ChangeText(const QString& payment, const QString& total) {
     return realToText(textToNumber(payment) - textToNumber(total));
 }
 
-QString checkoutQuestion()
-{
+QString checkoutQuestion() {
     return QStringLiteral("   是否结账？\r\n按 “ 是 ” 钮,关闭程序？。");
 }
 
-void FreeTable(TableRegister& tables, qint64 n)
-{
+void FreeTable(TableRegister& tables, qint64 n) {
     if (!tables.isTable(n))
         return;
     const int row = static_cast<int>(n);
     GridStore& grid = tables.grid();
-    for (int c : {RegisterColumn::Start, RegisterColumn::Seconds, RegisterColumn::GoodsNames, RegisterColumn::GoodsTotal})
+    for (int c :
+         {RegisterColumn::Start, RegisterColumn::Seconds, RegisterColumn::GoodsNames, RegisterColumn::GoodsTotal})
         grid.setCell(row, c, QString());
     grid.setChecked(row, RegisterColumn::InUse, false);
 }
 
-bool ConfirmCheckout(TableRegister& tables, TakingsBook& takings, const ConfirmInput& input,
-                     MessageService& messages)
-{
+bool ConfirmCheckout(TableRegister& tables, TakingsBook& takings, const ConfirmInput& input, MessageService& messages) {
     Message question{checkoutQuestion(), MessageButtons::YesNo, MessageIcon::Information};
     question.defaultButton = MessageButton::Yes;
     if (messages.show(question) != MessageButton::Yes)

@@ -11,15 +11,15 @@ namespace cuemora {
 
 // The boxes of the checkout window for one table, as texts.
 struct CheckoutTexts {
-    QString tableNumber; // the label in front of " 号台收费"
-    QString start; // "开时："
-    QString hours; // "时长：": seconds used / 3600
-    QString rate; // "折率："
-    QString price; // "单价："
-    QString goods; // "小计：": goods on the table's account
-    QString due; // "应付：": hours x price
+    QString tableNumber;   // the label in front of " 号台收费"
+    QString start;         // "开时："
+    QString hours;         // "时长：": seconds used / 3600
+    QString rate;          // "折率："
+    QString price;         // "单价："
+    QString goods;         // "小计：": goods on the table's account
+    QString due;           // "应付：": hours x price
     QString afterDiscount; // "实付：": due x rate / 10
-    QString total; // "共付：": after discount + goods
+    QString total;         // "共付：": after discount + goods
 };
 
 // The charge of table n. Each box is computed from the text of the box before it, so every step
@@ -50,8 +50,7 @@ struct ConfirmInput {
 // "结账": asks, and on Yes records the takings row "N号台收费" | hours | total of today and frees
 // table N. True when the operator said Yes. Whatever the answer the window then hides and the
 // pictures are refreshed (the caller does both).
-bool ConfirmCheckout(TableRegister& tables, TakingsBook& takings, const ConfirmInput& input,
-                     MessageService& messages);
+bool ConfirmCheckout(TableRegister& tables, TakingsBook& takings, const ConfirmInput& input, MessageService& messages);
 
 // Frees table n: its use columns emptied and its box unticked.
 void FreeTable(TableRegister& tables, qint64 n);

@@ -9,8 +9,7 @@ namespace cuemora {
 
 namespace {
 
-GridStore::Definition takingsDefinition()
-{
+GridStore::Definition takingsDefinition() {
     GridStore::Definition definition;
     definition.rows = 1;
     definition.columns = 3;
@@ -20,8 +19,7 @@ GridStore::Definition takingsDefinition()
     return definition;
 }
 
-QString rowsText(const QList<TakingsRow>& rows)
-{
+QString rowsText(const QList<TakingsRow>& rows) {
     QString text;
     for (const TakingsRow& row : rows)
         text += QStringLiteral("\n%1    %2    %3").arg(row.name, row.detail, row.charge);
@@ -33,33 +31,28 @@ QString rowsText(const QList<TakingsRow>& rows)
 TakingsBook::TakingsBook(const DataDirectory& data, const Clock& clock)
     : m_grid(takingsDefinition())
     , m_data(data)
-    , m_clock(clock)
-{
+    , m_clock(clock) {
     WriteTakingsHeader();
 }
 
-QString TakingsBook::fileNameFor(const QString& day)
-{
+QString TakingsBook::fileNameFor(const QString& day) {
     return day + QStringLiteral("收入统计");
 }
 
-void TakingsBook::WriteTakingsHeader()
-{
+void TakingsBook::WriteTakingsHeader() {
     m_grid.setCell(0, 0, QStringLiteral("名称"));
     m_grid.setCell(0, 1, QStringLiteral("明细表"));
     m_grid.setCell(0, 2, QStringLiteral("收费"));
 }
 
-void TakingsBook::startEmptyDay()
-{
+void TakingsBook::startEmptyDay() {
     m_grid.resetGrid();
     m_grid.setRowCount(1);
     m_grid.setColumnCount(3);
     WriteTakingsHeader();
 }
 
-bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& messages)
-{
+bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& messages) {
     const QString fileName = fileNameFor(dayText(m_clock.now().date()));
     const QString path = m_data.filePath(fileName);
     bool canWrite = true;
@@ -89,19 +82,18 @@ bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& 
         return true;
     const QString error = canWrite ? m_grid.errorString() : QStringLiteral("原来的文件无法读取，也无法改名");
     if (!rows.isEmpty()) {
-        messages.show(Message{QStringLiteral("收入没有保存到文件“%1”%2，请记下：%3")
-                                  .arg(fileName, error.isEmpty() ? QString() : QStringLiteral("（%1）").arg(error),
-                                       rowsText(rows)),
-                              MessageButtons::Ok, MessageIcon::Warning});
+        messages.show(Message{
+            QStringLiteral("收入没有保存到文件“%1”%2，请记下：%3")
+                .arg(fileName, error.isEmpty() ? QString() : QStringLiteral("（%1）").arg(error), rowsText(rows)),
+            MessageButtons::Ok, MessageIcon::Warning});
     }
     return false;
 }
 
-void TakingsBook::ShowDayTotals(const QString& query, MessageService& messages)
-{
+void TakingsBook::ShowDayTotals(const QString& query, MessageService& messages) {
     // The query names a file of this directory only; a text with a path in it names no day.
-    const bool plainName = !query.contains(QLatin1Char('/')) && !query.contains(QLatin1Char('\\')) &&
-                           !query.contains(QChar(0));
+    const bool plainName =
+        !query.contains(QLatin1Char('/')) && !query.contains(QLatin1Char('\\')) && !query.contains(QChar(0));
     const QString path = m_data.filePath(fileNameFor(query));
     if (!plainName || !QFileInfo(path).isFile()) {
         startEmptyDay();

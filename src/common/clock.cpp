@@ -2,8 +2,7 @@
 
 namespace cuemora {
 
-QDateTime SystemClock::now() const
-{
+QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
 }
 

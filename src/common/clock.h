@@ -21,9 +21,7 @@ public:
 class ManualClock : public Clock {
 public:
     explicit ManualClock(QDateTime moment = QDateTime(QDate(2013, 5, 20), QTime(14, 30, 5)))
-        : m_moment(std::move(moment))
-    {
-    }
+        : m_moment(std::move(moment)) {}
     QDateTime now() const override { return m_moment; }
     void set(const QDateTime& moment) { m_moment = moment; }
     void advance(qint64 seconds) { m_moment = m_moment.addSecs(seconds); }

@@ -12,8 +12,7 @@ constexpr const char* kCodecName = "GBK";
 
 } // namespace
 
-QByteArray toCp936(const QString& text, bool* lossless)
-{
+QByteArray toCp936(const QString& text, bool* lossless) {
     QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (lossless)
@@ -21,21 +20,18 @@ QByteArray toCp936(const QString& text, bool* lossless)
     return bytes;
 }
 
-QString fromCp936(const QByteArray& bytes)
-{
+QString fromCp936(const QByteArray& bytes) {
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
-bool fitsCp936(const QString& text)
-{
+bool fitsCp936(const QString& text) {
     bool lossless = false;
     const QByteArray bytes = toCp936(text, &lossless);
     return lossless && fromCp936(bytes) == text;
 }
 
-QString unfitTextMessage(const QString& text)
-{
+QString unfitTextMessage(const QString& text) {
     QString bad;
     for (qsizetype k = 0; k < text.size(); ++k) {
         const qsizetype length = text.at(k).isHighSurrogate() && k + 1 < text.size() ? 2 : 1;

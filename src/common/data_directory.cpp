@@ -3,8 +3,6 @@
 namespace cuemora {
 
 DataDirectory::DataDirectory(const QString& directory)
-    : m_prefix(directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/'))
-{
-}
+    : m_prefix(directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/')) {}
 
 } // namespace cuemora

@@ -5,8 +5,7 @@
 
 namespace cuemora {
 
-QString setFileAside(const QString& path)
-{
+QString setFileAside(const QString& path) {
     for (int k = 1; k < 10000; ++k) {
         const QString candidate = QStringLiteral("%1.无法读取%2").arg(path).arg(k);
         if (QFileInfo::exists(candidate))
@@ -16,8 +15,7 @@ QString setFileAside(const QString& path)
     return {};
 }
 
-QString setAsideMessage(const QString& fileName, const QString& reason, const QString& asidePath)
-{
+QString setAsideMessage(const QString& fileName, const QString& reason, const QString& asidePath) {
     return QStringLiteral("文件“%1”无法读取（%2），已改名为“%3”保留，程序用新的文件继续。")
         .arg(fileName, reason, QFileInfo(asidePath).fileName());
 }

@@ -4,46 +4,39 @@
 
 namespace cuemora {
 
-QString defaultMessageTitle()
-{
+QString defaultMessageTitle() {
     return QStringLiteral("信息：");
 }
 
-void MessageService::inform(const QString& text)
-{
+void MessageService::inform(const QString& text) {
     show(Message{text});
 }
 
-bool MessageService::ask(const QString& text, MessageIcon icon, MessageButton defaultButton)
-{
+bool MessageService::ask(const QString& text, MessageIcon icon, MessageButton defaultButton) {
     Message message{text, MessageButtons::YesNo, icon};
     message.defaultButton = defaultButton;
     return show(message) == MessageButton::Yes;
 }
 
-MessageButton ScriptedMessages::show(const Message& message)
-{
+MessageButton ScriptedMessages::show(const Message& message) {
     m_shown.append(message);
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return message.defaultButton;
 }
 
-QStringList ScriptedMessages::shownTexts() const
-{
+QStringList ScriptedMessages::shownTexts() const {
     QStringList texts;
     for (const Message& message : m_shown)
         texts.append(message.text);
     return texts;
 }
 
-QString ScriptedMessages::lastText() const
-{
+QString ScriptedMessages::lastText() const {
     return m_shown.isEmpty() ? QString() : m_shown.constLast().text;
 }
 
-void ScriptedMessages::clear()
-{
+void ScriptedMessages::clear() {
     m_shown.clear();
     m_answers.clear();
 }

@@ -15,18 +15,15 @@ qint64 g_failAfter = -1;
 
 FailingDevice::FailingDevice(QIODevice* target, qint64 limit)
     : m_target(target)
-    , m_left(limit)
-{
+    , m_left(limit) {
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-qint64 FailingDevice::readData(char*, qint64)
-{
+qint64 FailingDevice::readData(char*, qint64) {
     return -1;
 }
 
-qint64 FailingDevice::writeData(const char* data, qint64 size)
-{
+qint64 FailingDevice::writeData(const char* data, qint64 size) {
     const qint64 passed = std::min(size, m_left);
     if (passed > 0) {
         if (m_target->write(data, passed) != passed)
@@ -40,8 +37,7 @@ qint64 FailingDevice::writeData(const char* data, qint64 size)
     return size;
 }
 
-bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error)
-{
+bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error) {
     QSaveFile file(path);
     // Writing straight into the old file would lose it when the write fails half way.
     file.setDirectWriteFallback(false);
@@ -73,16 +69,14 @@ bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* e
     return true;
 }
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
-{
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
     return saveWholeFile(
         path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); }, error);
 }
 
 namespace testing {
 
-void setSaveFailureAfter(qint64 bytes)
-{
+void setSaveFailureAfter(qint64 bytes) {
     g_failAfter = bytes;
 }
 

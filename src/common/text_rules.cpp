@@ -16,8 +16,7 @@ namespace {
 // full-width block A3A1..A3FE is ASCII 0x21..0x7E, the ideographic space A1A1 is a blank, A1AB is
 // "~" and A1EE, A1EF are "*". Double-byte characters are stepped over whole, so that a trail byte
 // is never read as the start of another character.
-QByteArray halfWidth(const QByteArray& cp936)
-{
+QByteArray halfWidth(const QByteArray& cp936) {
     QByteArray out;
     out.reserve(cp936.size());
     const auto n = cp936.size();
@@ -45,19 +44,16 @@ QByteArray halfWidth(const QByteArray& cp936)
     return out;
 }
 
-bool isDigit(char c)
-{
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool isBlank(char c)
-{
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
 // The longest leading decimal number of ASCII text, or 0.
-double leadingNumber(const QByteArray& ascii)
-{
+double leadingNumber(const QByteArray& ascii) {
     const char* p = ascii.constData();
     const char* const end = p + ascii.size();
     while (p < end && isBlank(*p))
@@ -101,13 +97,11 @@ double leadingNumber(const QByteArray& ascii)
 
 } // namespace
 
-QString integerToText(qint64 value)
-{
+QString integerToText(qint64 value) {
     return QString::number(value);
 }
 
-QString realToText(double value)
-{
+QString realToText(double value) {
     if (value == 0.0)
         return QStringLiteral("0");
     char buffer[64];
@@ -115,23 +109,19 @@ QString realToText(double value)
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
-QString truthToText(bool value)
-{
+QString truthToText(bool value) {
     return value ? QStringLiteral("真") : QStringLiteral("假");
 }
 
-double textToNumber(const QByteArray& cp936)
-{
+double textToNumber(const QByteArray& cp936) {
     return leadingNumber(halfWidth(cp936));
 }
 
-double textToNumber(const QString& text)
-{
+double textToNumber(const QString& text) {
     return textToNumber(toCp936(text));
 }
 
-qint64 truncateToWhole(double value)
-{
+qint64 truncateToWhole(double value) {
     if (std::isnan(value))
         return 0;
     // 2^63 is exactly representable; every double below it truncates into range.
@@ -143,13 +133,11 @@ qint64 truncateToWhole(double value)
     return static_cast<qint64>(value);
 }
 
-QString dayText(const QDate& day)
-{
+QString dayText(const QDate& day) {
     return QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
 }
 
-QString dateTimeToText(const QDateTime& moment)
-{
+QString dateTimeToText(const QDateTime& moment) {
     const QTime time = moment.time();
     QString text = dayText(moment.date());
     if (time.second() != 0)
@@ -161,8 +149,7 @@ QString dateTimeToText(const QDateTime& moment)
     return text;
 }
 
-QString valueToText(const QVariant& value)
-{
+QString valueToText(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::QString:
         return value.toString();
@@ -189,8 +176,7 @@ QString valueToText(const QVariant& value)
     }
 }
 
-double valueToNumber(const QVariant& value)
-{
+double valueToNumber(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::QString:
         return textToNumber(value.toString());

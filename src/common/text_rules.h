@@ -30,8 +30,7 @@ double textToNumber(const QString& text);
 double textToNumber(const QByteArray& cp936);
 
 // A truth value counts as 1 or 0.
-inline double truthToNumber(bool value)
-{
+inline double truthToNumber(bool value) {
     return value ? 1.0 : 0.0;
 }
 

@@ -12,8 +12,7 @@ namespace {
 
 enum GoodsColumn { Name = 0, Quantity = 1, Price = 2, Code = 3 };
 
-GridStore::Definition goodsDefinition()
-{
+GridStore::Definition goodsDefinition() {
     GridStore::Definition definition;
     definition.rows = 1;
     definition.columns = 4;
@@ -23,8 +22,7 @@ GridStore::Definition goodsDefinition()
     return definition;
 }
 
-const QByteArray& textOf(const Cell* cell)
-{
+const QByteArray& textOf(const Cell* cell) {
     static const QByteArray empty;
     return cell ? cell->text : empty;
 }
@@ -33,32 +31,28 @@ const QByteArray& textOf(const Cell* cell)
 
 GoodsStock::GoodsStock(const DataDirectory& data)
     : m_grid(goodsDefinition())
-    , m_data(data)
-{
-}
+    , m_data(data) {}
 
-QString GoodsStock::fileName()
-{
+QString GoodsStock::fileName() {
     return QStringLiteral("商品库存");
 }
 
-void GoodsStock::WriteGoodsHeader()
-{
+void GoodsStock::WriteGoodsHeader() {
     m_grid.setCell(0, Name, QStringLiteral("商品名称"));
     m_grid.setCell(0, Quantity, QStringLiteral("库存数量"));
     m_grid.setCell(0, Price, QStringLiteral("单价"));
     m_grid.setCell(0, Code, QStringLiteral("商品编码"));
 }
 
-QStringList GoodsStock::ReloadGoods(MessageService& messages)
-{
+QStringList GoodsStock::ReloadGoods(MessageService& messages) {
     WriteGoodsHeader();
     const QString path = m_data.filePath(fileName());
     if (QFileInfo::exists(path) && !m_grid.loadFromFile(path)) {
         const QString reason = m_grid.errorString();
         const QString aside = setFileAside(path);
         if (!aside.isEmpty())
-            messages.show(Message{setAsideMessage(fileName(), reason, aside), MessageButtons::Ok, MessageIcon::Warning});
+            messages.show(
+                Message{setAsideMessage(fileName(), reason, aside), MessageButtons::Ok, MessageIcon::Warning});
     }
     QStringList names;
     const int rows = m_grid.rowCount();
@@ -69,8 +63,7 @@ QStringList GoodsStock::ReloadGoods(MessageService& messages)
 }
 
 bool GoodsStock::AddGoods(const QString& name, const QString& quantity, const QString& price, const QString& code,
-                          MessageService& messages)
-{
+                          MessageService& messages) {
     // The file keeps CP936 texts: a character it cannot hold would come back as "?".
     for (const QString& text : {name, quantity, price, code}) {
         if (!fitsCp936(text)) {
@@ -98,8 +91,7 @@ bool GoodsStock::AddGoods(const QString& name, const QString& quantity, const QS
     return true;
 }
 
-void GoodsStock::DeleteGoods(const QString& name)
-{
+void GoodsStock::DeleteGoods(const QString& name) {
     const QByteArray nameBytes = toCp936(name);
     for (int r = 1; r < m_grid.rowCount();) {
         if (textOf(m_grid.cell(r, Name)) == nameBytes)
@@ -109,8 +101,7 @@ void GoodsStock::DeleteGoods(const QString& name)
     }
 }
 
-bool GoodsStock::SaveGoods(MessageService& messages)
-{
+bool GoodsStock::SaveGoods(MessageService& messages) {
     if (m_grid.saveToFile(m_data.filePath(fileName())))
         return true;
     messages.show(Message{QStringLiteral("商品没有保存到文件“%1”：%2\n商品还在屏幕上，但还没有存到磁盘。")
@@ -119,8 +110,7 @@ bool GoodsStock::SaveGoods(MessageService& messages)
     return false;
 }
 
-int GoodsStock::FindGoods(const QString& text) const
-{
+int GoodsStock::FindGoods(const QString& text) const {
     const QByteArray wanted = toCp936(text);
     int found = -1;
     const int rows = m_grid.rowCount();
@@ -133,8 +123,7 @@ int GoodsStock::FindGoods(const QString& text) const
     return found;
 }
 
-QString GoodsStock::itemPrice(int k) const
-{
+QString GoodsStock::itemPrice(int k) const {
     return m_grid.cellText(k + 1, Price);
 }
 

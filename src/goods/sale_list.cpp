@@ -9,8 +9,7 @@ namespace {
 
 enum SaleColumn { Name = 0, Price = 1, Quantity = 2, Amount = 3 };
 
-GridStore::Definition saleDefinition()
-{
+GridStore::Definition saleDefinition() {
     GridStore::Definition definition;
     definition.rows = 1;
     definition.columns = 4;
@@ -23,13 +22,11 @@ GridStore::Definition saleDefinition()
 } // namespace
 
 SaleList::SaleList()
-    : m_grid(saleDefinition())
-{
+    : m_grid(saleDefinition()) {
     WriteSaleHeader();
 }
 
-void SaleList::WriteSaleHeader()
-{
+void SaleList::WriteSaleHeader() {
     m_grid.setCell(0, Name, QStringLiteral("名称"));
     m_grid.setCell(0, Price, QStringLiteral("单价"));
     m_grid.setCell(0, Quantity, QStringLiteral("数量"));
@@ -37,8 +34,7 @@ void SaleList::WriteSaleHeader()
 }
 
 QString SaleList::AddToSaleList(const QString& name, const QString& price, const QString& quantity,
-                                const QString& amount)
-{
+                                const QString& amount) {
     m_grid.insertRow(QString(), 1);
     m_grid.setCell(1, Name, name);
     m_grid.setCell(1, Price, price);
@@ -47,8 +43,7 @@ QString SaleList::AddToSaleList(const QString& name, const QString& price, const
     return UpdateSaleTotal();
 }
 
-QString SaleList::RemoveFromSaleList()
-{
+QString SaleList::RemoveFromSaleList() {
     const int r = m_grid.focusRow();
     // Only entries go; the header row is never removed.
     if (r >= m_grid.fixedRowCount())
@@ -56,8 +51,7 @@ QString SaleList::RemoveFromSaleList()
     return UpdateSaleTotal();
 }
 
-QString SaleList::UpdateSaleTotal() const
-{
+QString SaleList::UpdateSaleTotal() const {
     double total = 0.0;
     const int rows = m_grid.rowCount();
     for (int r = 1; r < rows; ++r)
@@ -65,8 +59,7 @@ QString SaleList::UpdateSaleTotal() const
     return realToText(total);
 }
 
-QList<TakingsRow> SaleList::takingsRows() const
-{
+QList<TakingsRow> SaleList::takingsRows() const {
     QList<TakingsRow> rows;
     const int count = m_grid.rowCount();
     for (int r = 1; r < count; ++r)
@@ -74,31 +67,26 @@ QList<TakingsRow> SaleList::takingsRows() const
     return rows;
 }
 
-void SaleList::clearList()
-{
+void SaleList::clearList() {
     m_grid.resetGrid();
     m_grid.setRowCount(1);
     WriteSaleHeader();
 }
 
-QString LineAmount(const QString& price, const QString& quantity)
-{
+QString LineAmount(const QString& price, const QString& quantity) {
     return realToText(textToNumber(price) * textToNumber(quantity));
 }
 
-QString SaleChange(const QString& paid, const QString& total, const QString& lineAmount)
-{
+QString SaleChange(const QString& paid, const QString& total, const QString& lineAmount) {
     const QString& against = total.isEmpty() ? lineAmount : total;
     return realToText(textToNumber(paid) - textToNumber(against));
 }
 
-bool CashCheckout(const SaleList& sale, TakingsBook& takings, MessageService& messages)
-{
+bool CashCheckout(const SaleList& sale, TakingsBook& takings, MessageService& messages) {
     return takings.AddTakingsRows(sale.takingsRows(), messages);
 }
 
-bool ChargeToTable(const SaleList& sale, TableRegister& tables, int chosen, MessageService& messages)
-{
+bool ChargeToTable(const SaleList& sale, TableRegister& tables, int chosen, MessageService& messages) {
     if (chosen < 0) {
         messages.inform(QStringLiteral("请选择要记账的台"));
         return false;

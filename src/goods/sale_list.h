@@ -12,8 +12,8 @@ namespace cuemora {
 
 // What the sales page shows of the goods picked last.
 struct PickedGoods {
-    QString name; // "商品名称："
-    QString price; // "商品单价："
+    QString name;   // "商品名称："
+    QString price;  // "商品单价："
     QString amount; // "商品付款：": price x quantity
 };
 

@@ -8,8 +8,7 @@ namespace {
 constexpr int kMovingColumns[] = {RegisterColumn::Start, RegisterColumn::Seconds, RegisterColumn::GoodsNames,
                                   RegisterColumn::GoodsTotal};
 
-QString staleReason(const TableRegister& tables, int from, int to)
-{
+QString staleReason(const TableRegister& tables, int from, int to) {
     if (!tables.isTable(from) || !tables.isTable(to))
         return QStringLiteral("选择的台已经不在台的列表里了");
     if (from == to)
@@ -23,8 +22,7 @@ QString staleReason(const TableRegister& tables, int from, int to)
 
 } // namespace
 
-ChangeOutcome ChangeTable(TableRegister& tables, TableType type, int from, int to, MessageService& messages)
-{
+ChangeOutcome ChangeTable(TableRegister& tables, TableType type, int from, int to, MessageService& messages) {
     if (type == TableType::None) {
         messages.inform(QStringLiteral("请选择类型"));
         return {};

@@ -2,8 +2,7 @@
 
 namespace cuemora {
 
-QString typeText(TableType type)
-{
+QString typeText(TableType type) {
     switch (type) {
     case TableType::Billiard:
         return billiardType();
@@ -15,8 +14,7 @@ QString typeText(TableType type)
     return {};
 }
 
-QList<TableItem> FillTableList(const TableRegister& tables, ListedTables which, TableType type)
-{
+QList<TableItem> FillTableList(const TableRegister& tables, ListedTables which, TableType type) {
     QList<TableItem> items;
     if (type == TableType::None)
         return items;

@@ -6,8 +6,7 @@
 
 namespace cuemora {
 
-void StartTable(TableRegister& tables, int r, StatusPicture picture, const Clock& clock)
-{
+void StartTable(TableRegister& tables, int r, StatusPicture picture, const Clock& clock) {
     GridStore& grid = tables.grid();
     grid.setCell(r, RegisterColumn::Start, dateTimeToText(clock.now()));
     grid.setChecked(r, RegisterColumn::InUse, true);
@@ -16,8 +15,7 @@ void StartTable(TableRegister& tables, int r, StatusPicture picture, const Clock
 }
 
 OpenOutcome OpenFreeTable(TableRegister& tables, TableType type, int chosen, const Clock& clock,
-                          MessageService& messages)
-{
+                          MessageService& messages) {
     if (type == TableType::None) {
         messages.inform(QStringLiteral("请选择类型"));
         return {};
@@ -40,20 +38,17 @@ OpenOutcome OpenFreeTable(TableRegister& tables, TableType type, int chosen, con
     return {true, true, false};
 }
 
-int typedTableNumber(const TableRegister& tables, const QString& typed)
-{
+int typedTableNumber(const TableRegister& tables, const QString& typed) {
     const qint64 n = truncateToWhole(textToNumber(typed));
     return tables.isTable(n) ? static_cast<int>(n) : 0;
 }
 
-QString noSuchTableMessage(const QString& typed)
-{
+QString noSuchTableMessage(const QString& typed) {
     return QStringLiteral("没有序号为“%1”的台，请输入台的序号").arg(typed.left(40));
 }
 
 OpenOutcome OpenTableByNumber(TableRegister& tables, const QString& typed, const Clock& clock,
-                              MessageService& messages)
-{
+                              MessageService& messages) {
     if (typed.isEmpty()) {
         messages.inform(QStringLiteral("请输入序号"));
         return {};
@@ -76,8 +71,7 @@ OpenOutcome OpenTableByNumber(TableRegister& tables, const QString& typed, const
     return {true, false, true};
 }
 
-void ClockTick(TableRegister& tables)
-{
+void ClockTick(TableRegister& tables) {
     GridStore& grid = tables.grid();
     const int rows = grid.rowCount();
     for (int i = 1; i < rows; ++i) {

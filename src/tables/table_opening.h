@@ -11,8 +11,8 @@ namespace cuemora {
 
 // What a press of "开    台" or "输号开台" leads to, for the window to carry out.
 struct OpenOutcome {
-    bool started = false; // a table was started: the clock must run
-    bool clearList = false; // the list of free tables is to be emptied
+    bool started = false;     // a table was started: the clock must run
+    bool clearList = false;   // the list of free tables is to be emptied
     bool clearNumber = false; // the number box is to be emptied
 };
 

@@ -5,8 +5,7 @@
 
 namespace cuemora {
 
-int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService& messages)
-{
+int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService& messages) {
     // Only emptiness is tested: a price such as 15元 is kept as typed and read by its leading
     // number at checkout.
     const struct {
@@ -48,8 +47,7 @@ int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService
 }
 
 int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const DataDirectory& data,
-                     MessageService& messages)
-{
+                     MessageService& messages) {
     const int added = AddTables(tables, input, messages);
     tables.RefreshPictures();
     QString error;
@@ -61,8 +59,7 @@ int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const D
     return added;
 }
 
-void ResetRegister(TableRegister& tables)
-{
+void ResetRegister(TableRegister& tables) {
     tables.grid().resetGrid();
     tables.InitRegisterLook();
     tables.WriteRegisterHeader();

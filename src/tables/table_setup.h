@@ -11,10 +11,10 @@ namespace cuemora {
 // What the group "设置台数、类型、单价" holds when "添加" is pressed.
 struct AddTablesInput {
     QString count; // "台数量："
-    QString type; // the chosen item of "台类型：", empty when none is chosen
-    QString name; // "台名称："
+    QString type;  // the chosen item of "台类型：", empty when none is chosen
+    QString name;  // "台名称："
     QString price; // "单价/h："
-    QString rate; // "折  率："
+    QString rate;  // "折  率："
 };
 
 // The most tables one press of "添加" adds; a larger count is a typing slip, not a room.

@@ -14,8 +14,7 @@ namespace {
 const QString kToday = QStringLiteral("2013年5月20日收入统计");
 
 // The rows of a grid file, each as its texts.
-QList<QStringList> rowsOfFile(const QString& path)
-{
+QList<QStringList> rowsOfFile(const QString& path) {
     GridStore grid;
     QList<QStringList> rows;
     if (!grid.loadFromFile(path))
@@ -29,8 +28,7 @@ QList<QStringList> rowsOfFile(const QString& path)
     return rows;
 }
 
-QList<QStringList> rowsOf(const GridStore& grid)
-{
+QList<QStringList> rowsOf(const GridStore& grid) {
     QList<QStringList> rows;
     for (int r = 0; r < grid.rowCount(); ++r)
         rows.append({grid.cellText(r, 0), grid.cellText(r, 1), grid.cellText(r, 2)});
@@ -65,26 +63,45 @@ private Q_SLOTS:
     void dayTotalsWithoutAFile();
 };
 
-void TestCheckout::charge_data()
-{
+void TestCheckout::charge_data() {
     QTest::addColumn<QString>("seconds");
     QTest::addColumn<QString>("price");
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("goods");
     QTest::addColumn<QStringList>("boxes"); // hours, due, after discount, total
-    QTest::newRow("an hour and a half") << "5400" << "20" << "8" << "12.5" << QStringList{"1.5", "30", "24", "36.5"};
-    QTest::newRow("full price")
-        << "1000" << "15" << "10" << "" << QStringList{"0.2777777777778", "4.166666666667", "4.166666666667", "4.166666666667"};
+    QTest::newRow("an hour and a half") << "5400"
+                                        << "20"
+                                        << "8"
+                                        << "12.5" << QStringList{"1.5", "30", "24", "36.5"};
+    QTest::newRow("full price") << "1000"
+                                << "15"
+                                << "10"
+                                << ""
+                                << QStringList{"0.2777777777778", "4.166666666667", "4.166666666667", "4.166666666667"};
     QTest::newRow("discount on the shown text")
-        << "1000" << "15" << "8" << "" << QStringList{"0.2777777777778", "4.166666666667", "3.333333333334", "3.333333333334"};
-    QTest::newRow("just opened: goods only") << "0" << "20" << "10" << "6" << QStringList{"0", "0", "0", "6"};
-    QTest::newRow("rate never applies to goods") << "3600" << "20" << "5" << "10" << QStringList{"1", "20", "10", "20"};
-    QTest::newRow("price with its unit") << "3600" << "15元" << "10" << "" << QStringList{"1", "15", "15", "15"};
-    QTest::newRow("full-width price") << "7200" << "１２.５" << "10" << "" << QStringList{"2", "25", "25", "25"};
+        << "1000"
+        << "15"
+        << "8"
+        << "" << QStringList{"0.2777777777778", "4.166666666667", "3.333333333334", "3.333333333334"};
+    QTest::newRow("just opened: goods only") << "0"
+                                             << "20"
+                                             << "10"
+                                             << "6" << QStringList{"0", "0", "0", "6"};
+    QTest::newRow("rate never applies to goods") << "3600"
+                                                 << "20"
+                                                 << "5"
+                                                 << "10" << QStringList{"1", "20", "10", "20"};
+    QTest::newRow("price with its unit") << "3600"
+                                         << "15元"
+                                         << "10"
+                                         << "" << QStringList{"1", "15", "15", "15"};
+    QTest::newRow("full-width price") << "7200"
+                                      << "１２.５"
+                                      << "10"
+                                      << "" << QStringList{"2", "25", "25", "25"};
 }
 
-void TestCheckout::charge()
-{
+void TestCheckout::charge() {
     QFETCH(QString, seconds);
     QFETCH(QString, price);
     QFETCH(QString, rate);
@@ -103,8 +120,7 @@ void TestCheckout::charge()
     QCOMPARE(t.goods, goods);
 }
 
-void TestCheckout::chooseTable()
-{
+void TestCheckout::chooseTable() {
     Room room;
     QCOMPARE(StartCheckout(TableType::None, 2, room.messages), 0);
     QCOMPARE(StartCheckout(TableType::Billiard, -1, room.messages), 0);
@@ -112,8 +128,7 @@ void TestCheckout::chooseTable()
     QCOMPARE(StartCheckout(TableType::Mahjong, 2, room.messages), 2);
 }
 
-void TestCheckout::checkoutByNumber_data()
-{
+void TestCheckout::checkoutByNumber_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("table");
     QTest::addColumn<QString>("message");
@@ -126,8 +141,7 @@ void TestCheckout::checkoutByNumber_data()
     QTest::newRow("not a number") << "abc" << 0 << "没有序号为“abc”的台，请输入台的序号";
 }
 
-void TestCheckout::checkoutByNumber()
-{
+void TestCheckout::checkoutByNumber() {
     QFETCH(QString, typed);
     QFETCH(int, table);
     QFETCH(QString, message);
@@ -137,29 +151,38 @@ void TestCheckout::checkoutByNumber()
     QCOMPARE(room.messages.lastText(), message);
 }
 
-void TestCheckout::change_data()
-{
+void TestCheckout::change_data() {
     QTest::addColumn<QString>("payment");
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("change");
-    QTest::newRow("more") << "50" << "36.5" << "13.5";
-    QTest::newRow("less") << "30" << "36.5" << "-6.5";
-    QTest::newRow("first key") << "5" << "36.5" << "-31.5";
-    QTest::newRow("empty") << "" << "36.5" << "-36.5";
-    QTest::newRow("not a number") << "abc" << "4.166666666667" << "-4.166666666667";
-    QTest::newRow("full-width") << "１００" << "36.5" << "63.5";
+    QTest::newRow("more") << "50"
+                          << "36.5"
+                          << "13.5";
+    QTest::newRow("less") << "30"
+                          << "36.5"
+                          << "-6.5";
+    QTest::newRow("first key") << "5"
+                               << "36.5"
+                               << "-31.5";
+    QTest::newRow("empty") << ""
+                           << "36.5"
+                           << "-36.5";
+    QTest::newRow("not a number") << "abc"
+                                  << "4.166666666667"
+                                  << "-4.166666666667";
+    QTest::newRow("full-width") << "１００"
+                                << "36.5"
+                                << "63.5";
 }
 
-void TestCheckout::change()
-{
+void TestCheckout::change() {
     QFETCH(QString, payment);
     QFETCH(QString, total);
     QFETCH(QString, change);
     QCOMPARE(ChangeText(payment, total), change);
 }
 
-void TestCheckout::confirmYesRecordsAndFrees()
-{
+void TestCheckout::confirmYesRecordsAndFrees() {
     Room room;
     room.add(3, billiardType());
     room.use(3, QStringLiteral("5400"));
@@ -181,8 +204,7 @@ void TestCheckout::confirmYesRecordsAndFrees()
     QCOMPARE(rowsOfFile(room.data.filePath(kToday)), (QList<QStringList>{kHeader, {"3号台收费", "1.5", "36.5"}}));
 }
 
-void TestCheckout::confirmNoRecordsNothing()
-{
+void TestCheckout::confirmNoRecordsNothing() {
     Room room;
     room.add(1, billiardType());
     room.use(1, QStringLiteral("100"));
@@ -195,8 +217,7 @@ void TestCheckout::confirmNoRecordsNothing()
     QCOMPARE(FillCheckout(room.tables, 1).hours, QStringLiteral("0.02805555555556"));
 }
 
-void TestCheckout::takingsNewestFirst()
-{
+void TestCheckout::takingsNewestFirst() {
     Room room;
     TakingsBook takings(room.data, room.clock);
     QVERIFY(takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages));
@@ -218,8 +239,7 @@ void TestCheckout::takingsNewestFirst()
     QVERIFY(room.messages.shown().isEmpty());
 }
 
-void TestCheckout::unreadableDayFileIsKept()
-{
+void TestCheckout::unreadableDayFileIsKept() {
     Room room;
     const QByteArray damaged("EGRD\x06\x00\x00\x00 the rest of a day that was cut short", 45);
     QVERIFY(saveWholeFile(room.data.filePath(kToday), damaged));
@@ -234,8 +254,7 @@ void TestCheckout::unreadableDayFileIsKept()
     QCOMPARE(room.messages.shown().size(), 1);
 }
 
-void TestCheckout::failedTakingsSaveShowsTheRows()
-{
+void TestCheckout::failedTakingsSaveShowsTheRows() {
     Room room;
     TakingsBook takings(room.data, room.clock);
     QVERIFY(takings.AddTakingsRows({{"1号台收费", "1", "20"}}, room.messages));
@@ -249,8 +268,7 @@ void TestCheckout::failedTakingsSaveShowsTheRows()
             text.contains(QStringLiteral("36.5")));
 }
 
-void TestCheckout::dayTotals()
-{
+void TestCheckout::dayTotals() {
     Room room;
     TakingsBook takings(room.data, room.clock);
     takings.AddTakingsRows({{"1号台收费", "0.2777777777778", "4.166666666667"}}, room.messages);
@@ -271,8 +289,7 @@ void TestCheckout::dayTotals()
     QVERIFY(room.messages.shown().isEmpty());
 }
 
-void TestCheckout::dayTotalsWithoutAFile_data()
-{
+void TestCheckout::dayTotalsWithoutAFile_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<bool>("damaged");
     QTest::newRow("leading zeros") << "2013年05月20日" << false;
@@ -282,8 +299,7 @@ void TestCheckout::dayTotalsWithoutAFile_data()
     QTest::newRow("unreadable file") << "2013年5月18日" << true;
 }
 
-void TestCheckout::dayTotalsWithoutAFile()
-{
+void TestCheckout::dayTotalsWithoutAFile() {
     QFETCH(QString, query);
     QFETCH(bool, damaged);
     Room room;

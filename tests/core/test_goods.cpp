@@ -9,8 +9,7 @@ namespace col = RegisterColumn;
 
 namespace {
 
-QStringList column(const GridStore& grid, int c)
-{
+QStringList column(const GridStore& grid, int c) {
     QStringList texts;
     for (int r = 1; r < grid.rowCount(); ++r)
         texts.append(grid.cellText(r, c));
@@ -42,19 +41,25 @@ private Q_SLOTS:
     void chargeToTableRefusesStalePick();
 };
 
-void TestGoods::addGoods_data()
-{
+void TestGoods::addGoods_data() {
     QTest::addColumn<QString>("stock");
     QTest::addColumn<QString>("added");
     QTest::addColumn<QString>("result");
-    QTest::newRow("fraction") << "10" << "2.5" << "12.5";
-    QTest::newRow("whole numbers stay whole") << "2" << "3" << "5";
-    QTest::newRow("stock not a number") << "abc" << "5" << "5";
-    QTest::newRow("full-width quantity") << "1" << "２" << "3";
+    QTest::newRow("fraction") << "10"
+                              << "2.5"
+                              << "12.5";
+    QTest::newRow("whole numbers stay whole") << "2"
+                                              << "3"
+                                              << "5";
+    QTest::newRow("stock not a number") << "abc"
+                                        << "5"
+                                        << "5";
+    QTest::newRow("full-width quantity") << "1"
+                                         << "２"
+                                         << "3";
 }
 
-void TestGoods::addGoods()
-{
+void TestGoods::addGoods() {
     QFETCH(QString, stock);
     QFETCH(QString, added);
     QFETCH(QString, result);
@@ -73,8 +78,7 @@ void TestGoods::addGoods()
     QVERIFY(room.messages.shown().isEmpty());
 }
 
-void TestGoods::addGoodsRefusesTextTheFileCannotHold()
-{
+void TestGoods::addGoodsRefusesTextTheFileCannotHold() {
     Room room;
     GoodsStock goods(room.data);
     QVERIFY(!goods.AddGoods(QStringLiteral("冰淇淋🍦"), "1", "5", "B", room.messages));
@@ -82,8 +86,7 @@ void TestGoods::addGoodsRefusesTextTheFileCannotHold()
     QCOMPARE(room.messages.shown().size(), 1);
 }
 
-void TestGoods::deleteEveryRowOfTheName()
-{
+void TestGoods::deleteEveryRowOfTheName() {
     Room room;
     GoodsStock goods(room.data);
     for (const char* code : {"1", "2"})
@@ -97,8 +100,7 @@ void TestGoods::deleteEveryRowOfTheName()
     QCOMPARE(goods.grid().rowCount(), 2);
 }
 
-void TestGoods::findGoodsLastMatchWins()
-{
+void TestGoods::findGoodsLastMatchWins() {
     Room room;
     GoodsStock goods(room.data);
     goods.AddGoods("X9", "1", "1", "c1", room.messages);
@@ -112,8 +114,7 @@ void TestGoods::findGoodsLastMatchWins()
     QCOMPARE(goods.FindGoods("X"), -1);
 }
 
-void TestGoods::saveAndReload()
-{
+void TestGoods::saveAndReload() {
     Room room;
     GoodsStock goods(room.data);
     QVERIFY(goods.ReloadGoods(room.messages).isEmpty());
@@ -127,8 +128,7 @@ void TestGoods::saveAndReload()
     QVERIFY(room.messages.shown().isEmpty());
 }
 
-void TestGoods::failedSaveKeepsTheFile()
-{
+void TestGoods::failedSaveKeepsTheFile() {
     Room room;
     GoodsStock goods(room.data);
     goods.AddGoods("可乐", "10", "3", "A1", room.messages);
@@ -142,8 +142,7 @@ void TestGoods::failedSaveKeepsTheFile()
     QCOMPARE(goods.grid().rowCount(), 3); // the unsaved goods are still there
 }
 
-void TestGoods::unreadableStockFileIsKept()
-{
+void TestGoods::unreadableStockFileIsKept() {
     Room room;
     const QByteArray junk = QByteArray("EGRD") + QByteArray(700, '\xff');
     QVERIFY(saveWholeFile(room.data.filePath(GoodsStock::fileName()), junk));
@@ -154,8 +153,7 @@ void TestGoods::unreadableStockFileIsKept()
     QVERIFY(!room.fileExists(GoodsStock::fileName()));
 }
 
-void TestGoods::saleList()
-{
+void TestGoods::saleList() {
     SaleList sale;
     QCOMPARE(sale.UpdateSaleTotal(), QStringLiteral("0"));
     QCOMPARE(sale.AddToSaleList("瓜子", "2.5", "1", LineAmount("2.5", "1")), QStringLiteral("2.5"));
@@ -175,20 +173,30 @@ void TestGoods::saleList()
     QCOMPARE(sale.grid().cellText(0, 0), QStringLiteral("名称"));
 }
 
-void TestGoods::saleChange_data()
-{
+void TestGoods::saleChange_data() {
     QTest::addColumn<QString>("paid");
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("change");
-    QTest::newRow("more") << "10" << "7.5" << "2.5" << "2.5";
-    QTest::newRow("less") << "5" << "7.5" << "2.5" << "-2.5";
-    QTest::newRow("no total yet: the line") << "5" << "" << "2.5" << "2.5";
-    QTest::newRow("nothing paid") << "" << "7.5" << "" << "-7.5";
+    QTest::newRow("more") << "10"
+                          << "7.5"
+                          << "2.5"
+                          << "2.5";
+    QTest::newRow("less") << "5"
+                          << "7.5"
+                          << "2.5"
+                          << "-2.5";
+    QTest::newRow("no total yet: the line") << "5"
+                                            << ""
+                                            << "2.5"
+                                            << "2.5";
+    QTest::newRow("nothing paid") << ""
+                                  << "7.5"
+                                  << ""
+                                  << "-7.5";
 }
 
-void TestGoods::saleChange()
-{
+void TestGoods::saleChange() {
     QFETCH(QString, paid);
     QFETCH(QString, total);
     QFETCH(QString, line);
@@ -196,8 +204,7 @@ void TestGoods::saleChange()
     QCOMPARE(SaleChange(paid, total, line), change);
 }
 
-void TestGoods::cashCheckoutLastEntryOnTop()
-{
+void TestGoods::cashCheckoutLastEntryOnTop() {
     Room room;
     TakingsBook takings(room.data, room.clock);
     SaleList sale;
@@ -213,8 +220,7 @@ void TestGoods::cashCheckoutLastEntryOnTop()
     QCOMPARE(column(day, 2), (QStringList{"3", "2.5", "5"}));
 }
 
-void TestGoods::chargeToTable()
-{
+void TestGoods::chargeToTable() {
     Room room;
     room.add(2, billiardType());
     room.use(2);
@@ -231,8 +237,7 @@ void TestGoods::chargeToTable()
     QVERIFY(room.messages.shown().isEmpty());
 }
 
-void TestGoods::chargeToTableRefusesStalePick()
-{
+void TestGoods::chargeToTableRefusesStalePick() {
     Room room;
     room.add(2, billiardType());
     room.use(1);
@@ -240,8 +245,8 @@ void TestGoods::chargeToTableRefusesStalePick()
     sale.AddToSaleList("A", "3", "1", "3");
     const QByteArray before = room.tables.grid().toBytes();
     QVERIFY(!ChargeToTable(sale, room.tables, -1, room.messages)); // no table chosen
-    QVERIFY(!ChargeToTable(sale, room.tables, 2, room.messages)); // checked out since the list dropped down
-    QVERIFY(!ChargeToTable(sale, room.tables, 5, room.messages)); // gone
+    QVERIFY(!ChargeToTable(sale, room.tables, 2, room.messages));  // checked out since the list dropped down
+    QVERIFY(!ChargeToTable(sale, room.tables, 5, room.messages));  // gone
     QCOMPARE(room.messages.shown().size(), 3);
     QCOMPARE(room.tables.grid().toBytes(), before);
     QCOMPARE(sale.grid().rowCount(), 2);

@@ -12,8 +12,7 @@ class TestSafeSave : public QObject {
 private Q_SLOTS:
     void cleanup() { testing::setSaveFailureAfter(-1); }
 
-    void replacesWhole()
-    {
+    void replacesWhole() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("表格设置"));
         QVERIFY(saveWholeFile(path, QByteArray("old")));
@@ -25,8 +24,7 @@ private Q_SLOTS:
 
     // A disk that fills up half way, a writer that gives up, and a place where no file can be made
     // all leave the old file exactly as it was and say why.
-    void failuresKeepTheOldFile_data()
-    {
+    void failuresKeepTheOldFile_data() {
         QTest::addColumn<int>("failAfter");
         QTest::addColumn<bool>("writerGivesUp");
         QTest::newRow("full after 0 bytes") << 0 << false;
@@ -34,8 +32,7 @@ private Q_SLOTS:
         QTest::newRow("writer gives up") << -1 << true;
     }
 
-    void failuresKeepTheOldFile()
-    {
+    void failuresKeepTheOldFile() {
         QFETCH(int, failAfter);
         QFETCH(bool, writerGivesUp);
         QTemporaryDir dir;
@@ -44,8 +41,7 @@ private Q_SLOTS:
         testing::setSaveFailureAfter(failAfter);
         QString error;
         const bool saved = saveWholeFile(
-            path,
-            [&](QIODevice& out) { return out.write(QByteArray("a new stock list")) == 16 && !writerGivesUp; },
+            path, [&](QIODevice& out) { return out.write(QByteArray("a new stock list")) == 16 && !writerGivesUp; },
             &error);
         QVERIFY(!saved);
         QFile file(path);
@@ -55,8 +51,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
     }
 
-    void placeThatCannotBeWritten()
-    {
+    void placeThatCannotBeWritten() {
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("not-a-directory"));
         QVERIFY(saveWholeFile(blocker, QByteArray("x")));

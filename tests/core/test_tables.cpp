@@ -36,8 +36,7 @@ private Q_SLOTS:
     void changeTableRefusesStalePicks();
 };
 
-void TestTables::addTablesChecksInOrder_data()
-{
+void TestTables::addTablesChecksInOrder_data() {
     QTest::addColumn<AddTablesInput>("input");
     QTest::addColumn<QString>("message");
     const AddTablesInput full{"3", billiardType(), "大厅", "20", "10"};
@@ -53,8 +52,7 @@ void TestTables::addTablesChecksInOrder_data()
     QTest::newRow("rate") << without(&AddTablesInput::rate) << "没有设置折率";
 }
 
-void TestTables::addTablesChecksInOrder()
-{
+void TestTables::addTablesChecksInOrder() {
     QFETCH(AddTablesInput, input);
     QFETCH(QString, message);
     Room room;
@@ -66,8 +64,7 @@ void TestTables::addTablesChecksInOrder()
     QVERIFY(room.fileExists(TableRegister::fileName()));
 }
 
-void TestTables::addTablesInBatches()
-{
+void TestTables::addTablesInBatches() {
     Room room;
     QCOMPARE(AddTablesAndSave(room.tables, {"3", billiardType(), "大厅", "20", "10"}, room.data, room.messages), 3);
     QCOMPARE(AddTablesAndSave(room.tables, {"2", mahjongType(), "大厅", "15元", "8"}, room.data, room.messages), 2);
@@ -89,8 +86,7 @@ void TestTables::addTablesInBatches()
     QCOMPARE(reloaded.grid().cellText(4, col::Name), QStringLiteral("1号大厅"));
 }
 
-void TestTables::addTablesCount_data()
-{
+void TestTables::addTablesCount_data() {
     QTest::addColumn<QString>("count");
     QTest::addColumn<int>("added");
     QTest::addColumn<bool>("message");
@@ -104,8 +100,7 @@ void TestTables::addTablesCount_data()
     QTest::newRow("huge") << "999999999999999999999" << 0 << true;
 }
 
-void TestTables::addTablesCount()
-{
+void TestTables::addTablesCount() {
     QFETCH(QString, count);
     QFETCH(int, added);
     QFETCH(bool, message);
@@ -117,16 +112,14 @@ void TestTables::addTablesCount()
     QVERIFY(room.fileExists(TableRegister::fileName()));
 }
 
-void TestTables::addTablesRefusesTextTheFileCannotHold()
-{
+void TestTables::addTablesRefusesTextTheFileCannotHold() {
     Room room;
     QCOMPARE(AddTables(room.tables, {"2", billiardType(), QStringLiteral("大厅😀"), "20", "10"}, room.messages), 0);
     QCOMPARE(room.tables.tableCount(), 0);
     QVERIFY(room.messages.lastText().contains(QStringLiteral("😀")));
 }
 
-void TestTables::failedSaveIsReported()
-{
+void TestTables::failedSaveIsReported() {
     Room room;
     AddTablesAndSave(room.tables, {"2", billiardType(), "大厅", "20", "10"}, room.data, room.messages);
     const QByteArray saved = room.fileBytes(TableRegister::fileName());
@@ -138,8 +131,7 @@ void TestTables::failedSaveIsReported()
     QCOMPARE(room.fileBytes(TableRegister::fileName()), saved);
 }
 
-void TestTables::resetEmptiesTheScreenOnly()
-{
+void TestTables::resetEmptiesTheScreenOnly() {
     Room room;
     AddTablesAndSave(room.tables, {"3", billiardType(), "大厅", "20", "10"}, room.data, room.messages);
     room.use(2);
@@ -151,8 +143,7 @@ void TestTables::resetEmptiesTheScreenOnly()
     QCOMPARE(room.fileBytes(TableRegister::fileName()), saved);
 }
 
-void TestTables::listsFollowTypeAndState()
-{
+void TestTables::listsFollowTypeAndState() {
     Room room;
     room.add(3, billiardType());
     room.add(2, mahjongType());
@@ -168,8 +159,7 @@ void TestTables::listsFollowTypeAndState()
     QCOMPARE(free.first().name, free.last().name); // same names, told apart by number
 }
 
-void TestTables::openFreeTable()
-{
+void TestTables::openFreeTable() {
     Room room;
     room.add(3, billiardType());
     QCOMPARE(OpenFreeTable(room.tables, TableType::None, 2, room.clock, room.messages).started, false);
@@ -188,8 +178,7 @@ void TestTables::openFreeTable()
     QVERIFY(!room.tables.isInUse(1) && !room.tables.isInUse(3));
 }
 
-void TestTables::openFreeTableRefusesStalePick()
-{
+void TestTables::openFreeTableRefusesStalePick() {
     Room room;
     room.add(2, billiardType());
     room.use(1, QStringLiteral("600"));
@@ -201,8 +190,7 @@ void TestTables::openFreeTableRefusesStalePick()
     QVERIFY(!OpenFreeTable(room.tables, TableType::Billiard, 7, room.clock, room.messages).started); // gone
 }
 
-void TestTables::openTableByNumber_data()
-{
+void TestTables::openTableByNumber_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("opened");
     QTest::newRow("number") << "3" << 3;
@@ -216,8 +204,7 @@ void TestTables::openTableByNumber_data()
     QTest::newRow("long paste") << QString(10000, QLatin1Char('9')) << 0;
 }
 
-void TestTables::openTableByNumber()
-{
+void TestTables::openTableByNumber() {
     QFETCH(QString, typed);
     QFETCH(int, opened);
     Room room;
@@ -240,8 +227,7 @@ void TestTables::openTableByNumber()
     }
 }
 
-void TestTables::openTableInUseAsksFirst()
-{
+void TestTables::openTableInUseAsksFirst() {
     Room room;
     room.add(2, billiardType());
     QCOMPARE(OpenTableByNumber(room.tables, "", room.clock, room.messages).started, false);
@@ -258,8 +244,7 @@ void TestTables::openTableInUseAsksFirst()
     QCOMPARE(room.cell(2, col::Seconds), QStringLiteral("1"));
 }
 
-void TestTables::clockCountsOnlyTablesInUse()
-{
+void TestTables::clockCountsOnlyTablesInUse() {
     Room room;
     room.add(3, billiardType());
     OpenTableByNumber(room.tables, "1", room.clock, room.messages);
@@ -271,8 +256,7 @@ void TestTables::clockCountsOnlyTablesInUse()
     QCOMPARE(room.cell(3, col::Seconds), QStringLiteral("60"));
 }
 
-void TestTables::changeTableChecksInOrder()
-{
+void TestTables::changeTableChecksInOrder() {
     Room room;
     room.add(2, billiardType());
     room.use(1);
@@ -283,8 +267,7 @@ void TestTables::changeTableChecksInOrder()
     QVERIFY(room.tables.isInUse(1));
 }
 
-void TestTables::changeTableMovesTheUse()
-{
+void TestTables::changeTableMovesTheUse() {
     Room room;
     room.add(2, billiardType());
     room.add(1, mahjongType(), QStringLiteral("包间"), QStringLiteral("30"), QStringLiteral("8"));
@@ -309,8 +292,7 @@ void TestTables::changeTableMovesTheUse()
     QCOMPARE(room.cell(3, col::Seconds), QStringLiteral("1201"));
 }
 
-void TestTables::changeTableRefusesStalePicks_data()
-{
+void TestTables::changeTableRefusesStalePicks_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::newRow("source checked out since") << 2 << 3;
@@ -319,8 +301,7 @@ void TestTables::changeTableRefusesStalePicks_data()
     QTest::newRow("target gone") << 1 << 9;
 }
 
-void TestTables::changeTableRefusesStalePicks()
-{
+void TestTables::changeTableRefusesStalePicks() {
     QFETCH(int, from);
     QFETCH(int, to);
     Room room;

@@ -25,8 +25,7 @@ private Q_SLOTS:
     void cp936();
 };
 
-void TestTextRules::realToText_data()
-{
+void TestTextRules::realToText_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("fraction") << 1.5 << "1.5";
@@ -42,15 +41,13 @@ void TestTextRules::realToText_data()
     QTest::newRow("fourteen digits round") << 123456789012345.0 << "1.234567890123e+14";
 }
 
-void TestTextRules::realToText()
-{
+void TestTextRules::realToText() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(cuemora::realToText(value), text);
 }
 
-void TestTextRules::integerToText()
-{
+void TestTextRules::integerToText() {
     QCOMPARE(cuemora::integerToText(0), QStringLiteral("0"));
     QCOMPARE(cuemora::integerToText(61), QStringLiteral("61"));
     QCOMPARE(cuemora::integerToText(-3), QStringLiteral("-3"));
@@ -59,8 +56,7 @@ void TestTextRules::integerToText()
     QCOMPARE(truthToText(false), QStringLiteral("假"));
 }
 
-void TestTextRules::textToNumber_data()
-{
+void TestTextRules::textToNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("number");
     QTest::newRow("empty") << "" << 0.0;
@@ -90,15 +86,13 @@ void TestTextRules::textToNumber_data()
     QTest::newRow("blank inside") << "1 2" << 1.0;
 }
 
-void TestTextRules::textToNumber()
-{
+void TestTextRules::textToNumber() {
     QFETCH(QString, text);
     QFETCH(double, number);
     QCOMPARE(cuemora::textToNumber(text), number);
 }
 
-void TestTextRules::truncateToWhole_data()
-{
+void TestTextRules::truncateToWhole_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<qint64>("whole");
     QTest::newRow("down") << 3.9 << qint64(3);
@@ -109,15 +103,13 @@ void TestTextRules::truncateToWhole_data()
     QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << qint64(0);
 }
 
-void TestTextRules::truncateToWhole()
-{
+void TestTextRules::truncateToWhole() {
     QFETCH(double, value);
     QFETCH(qint64, whole);
     QCOMPARE(cuemora::truncateToWhole(value), whole);
 }
 
-void TestTextRules::dateTimeToText_data()
-{
+void TestTextRules::dateTimeToText_data() {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QString>("text");
     const QDate day(2013, 5, 7);
@@ -129,16 +121,14 @@ void TestTextRules::dateTimeToText_data()
     QTest::newRow("two-digit day") << QDateTime(QDate(2013, 12, 20), QTime(9, 30, 0)) << "2013年12月20日9时30分";
 }
 
-void TestTextRules::dateTimeToText()
-{
+void TestTextRules::dateTimeToText() {
     QFETCH(QDateTime, moment);
     QFETCH(QString, text);
     QCOMPARE(cuemora::dateTimeToText(moment), text);
     QCOMPARE(cuemora::dayText(moment.date()), text.left(text.indexOf(QStringLiteral("日")) + 1));
 }
 
-void TestTextRules::valueRules()
-{
+void TestTextRules::valueRules() {
     QCOMPARE(valueToText(QVariant(true)), QStringLiteral("真"));
     QCOMPARE(valueToText(QVariant(42)), QStringLiteral("42"));
     QCOMPARE(valueToText(QVariant(2.5)), QStringLiteral("2.5"));
@@ -149,8 +139,7 @@ void TestTextRules::valueRules()
     QCOMPARE(valueToNumber(QVariant(QStringLiteral("１０"))), 10.0);
 }
 
-void TestTextRules::cp936_data()
-{
+void TestTextRules::cp936_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("ascii") << "abc" << QByteArray("abc");
@@ -159,8 +148,7 @@ void TestTextRules::cp936_data()
     QTest::newRow("full-width one") << "１" << QByteArray("\xa3\xb1");
 }
 
-void TestTextRules::cp936()
-{
+void TestTextRules::cp936() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     bool lossless = false;

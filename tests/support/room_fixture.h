@@ -23,8 +23,7 @@ struct Room {
     cuemora::ManualClock clock;
     cuemora::TableRegister tables;
 
-    Room()
-    {
+    Room() {
         tables.InitRegisterLook();
         tables.RenumberTables();
         tables.WriteRegisterHeader();
@@ -32,15 +31,13 @@ struct Room {
 
     // Appends tables the way "添加" does, without its save.
     void add(int count, const QString& type, const QString& name = QStringLiteral("大厅"),
-             const QString& price = QStringLiteral("20"), const QString& rate = QStringLiteral("10"))
-    {
+             const QString& price = QStringLiteral("20"), const QString& rate = QStringLiteral("10")) {
         cuemora::AddTables(tables, {QString::number(count), type, name, price, rate}, messages);
         tables.RefreshPictures();
     }
 
     // Puts table n in use with the given seconds.
-    void use(int n, const QString& seconds = QStringLiteral("1"))
-    {
+    void use(int n, const QString& seconds = QStringLiteral("1")) {
         tables.grid().setCell(n, cuemora::RegisterColumn::Start, QStringLiteral("2013年5月20日14时30分5秒"));
         tables.grid().setCell(n, cuemora::RegisterColumn::Seconds, seconds);
         tables.grid().setChecked(n, cuemora::RegisterColumn::InUse, true);
@@ -48,8 +45,7 @@ struct Room {
 
     QString cell(int row, int column) const { return tables.grid().cellText(row, column); }
 
-    QByteArray fileBytes(const QString& name) const
-    {
+    QByteArray fileBytes(const QString& name) const {
         QFile file(data.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -57,8 +53,7 @@ struct Room {
     bool fileExists(const QString& name) const { return QFile::exists(data.filePath(name)); }
 };
 
-inline QList<int> numbersOf(const QList<cuemora::TableItem>& items)
-{
+inline QList<int> numbersOf(const QList<cuemora::TableItem>& items) {
     QList<int> numbers;
     for (const auto& item : items)
         numbers.append(item.number);
@@ -66,8 +61,7 @@ inline QList<int> numbersOf(const QList<cuemora::TableItem>& items)
 }
 
 // The picture cell bytes that a status picture becomes in a grid.
-inline QByteArray pictureCell(cuemora::StatusPicture picture)
-{
+inline QByteArray pictureCell(cuemora::StatusPicture picture) {
     cuemora::GridStore::Definition definition;
     definition.rows = 2;
     definition.columns = 1;
@@ -77,7 +71,6 @@ inline QByteArray pictureCell(cuemora::StatusPicture picture)
     return grid.getCell(1, 0).toByteArray();
 }
 
-inline QByteArray shownPicture(const cuemora::TableRegister& tables, int row)
-{
+inline QByteArray shownPicture(const cuemora::TableRegister& tables, int row) {
     return tables.grid().getCell(row, cuemora::RegisterColumn::Picture).toByteArray();
 }
