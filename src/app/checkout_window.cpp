@@ -13,4 +13,9 @@ CheckoutWindow::CheckoutWindow(const AppServices& services, QWidget* parent)
 
 CheckoutWindow::~CheckoutWindow() = default;
 
+void CheckoutWindow::setRoom(TableRegister& tables, TakingsBook& takings) {
+    m_tables = &tables;
+    m_takings = &takings;
+}
+
 } // namespace cuemora

@@ -5,6 +5,7 @@
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "common/text_rules.h"
+#include "tables/table_setup.h"
 #include "ui_main_window.h"
 
 #include <QCloseEvent>
@@ -57,13 +58,23 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     m_register.InitRegisterLook();
     m_register.RenumberTables();
     m_register.WriteRegisterHeader();
-    m_register.LoadRegister(m_services.data); // a missing or refused file leaves the empty register
+    // A missing file leaves the empty register; an unreadable one is put aside, so that the next save
+    // does not write over the tables it may still hold.
+    LoadRegisterAtStart(m_register, m_services.data, m_services.messages);
     m_register.RefreshPictures();
     m_ui->TableRegister->setStore(&m_register.grid());
     m_checkout = std::make_unique<CheckoutWindow>(m_services);
     m_sales = std::make_unique<SalesWindow>(m_services);
     m_statistics = std::make_unique<StatisticsWindow>(m_services);
     m_account = std::make_unique<AccountWindow>(m_services);
+    m_checkout->setRoom(m_register, m_statistics->takings());
+    m_sales->setRoom(m_register, m_statistics->takings());
+    m_account->setUnlock([this] {
+        m_ui->setupGroup->show();
+        m_ui->statisticsGroup->show();
+    });
+    ConnectTables();
+    ConnectCheckout();
 
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
     connect(m_ui->minimizeButton, &QPushButton::clicked, this, &MainWindow::HideToTray);

@@ -55,6 +55,9 @@ public:
     // Shows the account window while the setup page is chosen and nobody has logged in.
     void GuardSetupPage();
 
+    // One tick of 时钟1: every table in use gets one more second.
+    void ClockTick();
+
 Q_SIGNALS:
     // The program has ended: every window is closed and nothing more will happen.
     void ended();
@@ -63,6 +66,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Each group of the window wires its own controls, in the file of its subsystem.
+    void ConnectTables();   // main_window_tables.cpp
+    void ConnectCheckout(); // main_window_checkout.cpp
+
+    // --- Tables: setup, opening, the clock, changing tables (main_window_tables.cpp) ---------------
+
+    // Makes 时钟1 tick every second from the first opening on; a running clock is not restarted.
+    void StartClock();
+
+    // --- Checkout and the day's takings (main_window_checkout.cpp) ----------------------------------
+
+    // --- The shell (main_window.cpp) ------------------------------------------------------------------
+
     void PutIconInTray();
     void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void PopUpTrayMenu();

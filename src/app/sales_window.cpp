@@ -7,8 +7,11 @@ namespace cuemora {
 SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::SalesWindow>())
-    , m_services(services) {
+    , m_services(services)
+    , m_goods(m_services.data) {
     m_ui->setupUi(this);
+    m_ui->GoodsGrid->setStore(&m_goods.grid());
+    m_ui->SaleListGrid->setStore(&m_sale.grid());
     // The quantity is always 1: its box and ">>加" stay hidden, and the line amount stands in their
     // place. Nothing uses the stock alarm.
     m_ui->goodsQuantityLabel->hide();
@@ -20,6 +23,14 @@ SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-SalesWindow::~SalesWindow() = default;
+SalesWindow::~SalesWindow() {
+    m_ui->GoodsGrid->setStore(nullptr);
+    m_ui->SaleListGrid->setStore(nullptr);
+}
+
+void SalesWindow::setRoom(TableRegister& tables, TakingsBook& takings) {
+    m_tables = &tables;
+    m_takings = &takings;
+}
 
 } // namespace cuemora

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "app/app_services.h"
+#include "checkout/takings_book.h"
+#include "goods/goods_stock.h"
+#include "goods/sale_list.h"
+#include "tables/table_register.h"
 
 #include <QWidget>
 
@@ -13,8 +17,8 @@ class SalesWindow;
 namespace cuemora {
 
 // Selling goods and keeping the goods stock. Created hidden with the main window; "卖东西" shows
-// it and "关     闭" hides it again, keeping the sale in progress as it is. Its grid views show
-// whatever grids they are given (ui()->GoodsGrid->setStore, ui()->SaleListGrid->setStore).
+// it and "关     闭" hides it again, keeping the sale in progress as it is. It owns the goods stock
+// and the list of goods to sell; a sale goes into the day's takings or onto a table's account.
 class SalesWindow : public QWidget {
     Q_OBJECT
 
@@ -25,10 +29,18 @@ public:
     // The controls by their names: ui()->GoodsListBox, ui()->完成按钮, ui()->开台组合框1, ...
     Ui::SalesWindow* ui() const { return m_ui.get(); }
     const AppServices& services() const { return m_services; }
+    GoodsStock& goods() { return m_goods; }
+    SaleList& saleList() { return m_sale; }
+    // The register whose tables in use take goods on account, and the takings of the day.
+    void setRoom(TableRegister& tables, TakingsBook& takings);
 
 private:
     std::unique_ptr<Ui::SalesWindow> m_ui;
     AppServices m_services;
+    GoodsStock m_goods;
+    SaleList m_sale;
+    TableRegister* m_tables = nullptr;
+    TakingsBook* m_takings = nullptr;
 };
 
 } // namespace cuemora

@@ -1,7 +1,10 @@
 #include "tables/table_setup.h"
 
 #include "common/cp936.h"
+#include "common/file_aside.h"
 #include "common/text_rules.h"
+
+#include <QFileInfo>
 
 namespace cuemora {
 
@@ -57,6 +60,17 @@ int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const D
                               MessageButtons::Ok, MessageIcon::Warning});
     }
     return added;
+}
+
+void LoadRegisterAtStart(TableRegister& tables, const DataDirectory& data, MessageService& messages) {
+    const QString path = data.filePath(TableRegister::fileName());
+    if (!QFileInfo::exists(path) || tables.LoadRegister(data))
+        return;
+    const QString reason = tables.grid().errorString();
+    const QString aside = setFileAside(path);
+    if (!aside.isEmpty())
+        messages.show(Message{setAsideMessage(TableRegister::fileName(), reason, aside), MessageButtons::Ok,
+                              MessageIcon::Warning});
 }
 
 void ResetRegister(TableRegister& tables) {

@@ -30,6 +30,11 @@ int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService
 int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const DataDirectory& data,
                      MessageService& messages);
 
+// At start-up: reads the register file. A missing file leaves the register as it is; a file that
+// cannot be read is put aside under a new name and the operator is told, so that the next "添加"
+// does not write over the tables it may still hold.
+void LoadRegisterAtStart(TableRegister& tables, const DataDirectory& data, MessageService& messages);
+
 // The button "重设": empties the register on screen. The file keeps the tables of the last save.
 void ResetRegister(TableRegister& tables);
 

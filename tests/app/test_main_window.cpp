@@ -222,9 +222,9 @@ private Q_SLOTS:
     void exitClosesEverythingAndWritesNothing() {
         Shell shell;
         saveRegister(shell.dir.path(), 3, {});
-        const QStringList before = shell.files();
         const QDateTime saved = QFileInfo(shell.dir.filePath(TableRegister::fileName())).lastModified();
         MainWindow& window = shell.start();
+        const QStringList before = shell.files(); // the account file is made at start, not at exit
         window.checkoutWindow()->show();
         window.salesWindow()->show();
         window.statisticsWindow()->show();
