@@ -53,8 +53,8 @@ void SalesWindow::UpdateChange() {
 void SalesWindow::FillTableList() {
     if (!m_tables)
         return;
-    m_ui->开台组合框1->setTables(cuemora::FillTableList(*m_tables, ListedTables::InUse,
-                                                        chosenType(m_ui->单选框5, m_ui->单选框6)));
+    m_ui->开台组合框1->setTables(
+        cuemora::FillTableList(*m_tables, ListedTables::InUse, chosenType(m_ui->单选框5, m_ui->单选框6)));
 }
 
 void SalesWindow::CashCheckout() {
