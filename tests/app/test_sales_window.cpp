@@ -242,6 +242,14 @@ private Q_SLOTS:
         QCOMPARE(list.rowCount(), 1);
         QCOMPARE(shell.ui->saleTotalEdit->text(), u"0"_qs);
         QCOMPARE(headerOf(list), (QStringList{u"名称"_qs, u"单价"_qs, u"数量"_qs, u"总价"_qs}));
+
+        // The quantity box is hidden, but a change of it still gives the line amount; the list
+        // keeps the entry as it was picked.
+        shell.pick(0);
+        shell.ui->goodsQuantityEdit->setText(u"3"_qs);
+        QCOMPARE(shell.ui->lineAmountEdit->text(), u"7.5"_qs);
+        QCOMPARE(gridRows(list), QStringList{u"可乐|2.5|1|2.5"_qs});
+        QCOMPARE(shell.ui->saleTotalEdit->text(), u"2.5"_qs);
         sales.hide();
     }
 
@@ -433,6 +441,12 @@ private Q_SLOTS:
         QCOMPARE(shell.ui->stockCodeEdit->text(), u"A2"_qs);
         QCOMPARE(shell.ui->GoodsListBox->count(), 0);
         QVERIFY(!QFile::exists(shell.dir.filePath(GoodsStock::fileName())));
+
+        shell.ui->保存数据按钮->click(); // the first save makes the file
+        QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"可乐"_qs, u"可乐"_qs}));
+        GridStore file;
+        QVERIFY(file.loadFromFile(shell.dir.filePath(GoodsStock::fileName())));
+        QCOMPARE(gridRows(file), gridRows(sales.goods().grid()));
         QVERIFY(shell.messages.shown().isEmpty());
     }
 
