@@ -97,7 +97,8 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The sales window on its sales page, shown, so that the operator's clicks land on its lists.
+// The program with its sales window at hand. open() shows it on its sales page, so that the
+// operator's clicks land on its lists; create() leaves it hidden, for the buttons alone.
 struct SalesShell : Shell {
     SalesWindow* sales = nullptr;
     Ui::SalesWindow* ui = nullptr;
