@@ -124,6 +124,10 @@ int GoodsStock::FindGoods(const QString& text) const {
 }
 
 QString GoodsStock::itemPrice(int k) const {
+    // After goods were deleted the list may hold more items than the stock has rows: such an item
+    // has no price, and the text of an absent cell ("假") must not be shown as one.
+    if (k < 0 || k + 1 >= m_grid.rowCount())
+        return QString();
     return m_grid.cellText(k + 1, Price);
 }
 
