@@ -75,6 +75,18 @@ private:
     // Makes 时钟1 tick every second from the first opening on; a running clock is not restarted.
     void StartClock();
 
+    // "添加": appends the batch of the five boxes to the register and saves it; the boxes keep
+    // their texts for the next batch.
+    void AddTables();
+    // "重设": empties the register on screen.
+    void ResetRegister();
+    // "开    台": opens the table picked from 开台组合框.
+    void OpenFreeTable();
+    // "输号开台": opens the table whose number is typed.
+    void OpenTableByNumber();
+    // "换台": moves the guests from the table picked in 开台组合框1 to the one picked in 开台组合框2.
+    void ChangeTable();
+
     // --- Checkout and the day's takings (main_window_checkout.cpp) ----------------------------------
 
     // 结账组合框 as it drops down: the tables in use of the type that 单选框3/单选框4 choose.
