@@ -18,7 +18,7 @@ GridStore::Definition goodsDefinition() {
     definition.columns = 4;
     definition.fixedRows = 1;
     definition.fixedColumns = 0;
-    definition.columnWidth = 90;
+    definition.columnWidth = 76; // the four columns fit the stock page side by side
     return definition;
 }
 

@@ -15,7 +15,7 @@ GridStore::Definition saleDefinition() {
     definition.columns = 4;
     definition.fixedRows = 1;
     definition.fixedColumns = 0;
-    definition.columnWidth = 70;
+    definition.columnWidth = 56; // the four columns fit the sales page side by side
     return definition;
 }
 
