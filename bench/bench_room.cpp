@@ -18,7 +18,9 @@
 #include "tables/table_opening.h"
 #include "ui_main_window.h"
 
+#include "median.h"
 #include <QApplication>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -38,20 +40,6 @@ namespace {
 constexpr int kTables = 1000;
 constexpr int kTakingsRows = 10000;
 constexpr int kGoods = 10000;
-constexpr int kRounds = 15;
-
-double medianMs(const std::function<void()>& work, int rounds = kRounds) {
-    work(); // warms the caches and the allocator, not counted
-    std::vector<double> times;
-    for (int k = 0; k < rounds; ++k) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void report(const char* what, double value, const char* baseline, double baselineValue, const char* unit = "ms") {
     std::printf("%-44s %10.3f %s   %-34s %10.3f %s   ratio %7.2f\n", what, value, unit, baseline, baselineValue, unit,

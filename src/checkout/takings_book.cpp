@@ -10,16 +10,6 @@ namespace cuemora {
 
 namespace {
 
-GridStore::Definition takingsDefinition() {
-    GridStore::Definition definition;
-    definition.rows = 1;
-    definition.columns = 3;
-    definition.fixedRows = 1;
-    definition.fixedColumns = 0;
-    definition.columnWidth = 100;
-    return definition;
-}
-
 // The rows as the operator is to write them down; a text pasted by mistake is shown by its start.
 QString rowsText(const QList<TakingsRow>& rows) {
     const auto shown = [](const QString& text) {
@@ -34,7 +24,7 @@ QString rowsText(const QList<TakingsRow>& rows) {
 } // namespace
 
 TakingsBook::TakingsBook(const DataDirectory& data, const Clock& clock)
-    : m_grid(takingsDefinition())
+    : m_grid(GridStore::Definition::list(3, 100))
     , m_data(data)
     , m_clock(clock) {
     WriteTakingsHeader();

@@ -12,16 +12,6 @@ namespace {
 
 enum GoodsColumn { Name = 0, Quantity = 1, Price = 2, Code = 3 };
 
-GridStore::Definition goodsDefinition() {
-    GridStore::Definition definition;
-    definition.rows = 1;
-    definition.columns = 4;
-    definition.fixedRows = 1;
-    definition.fixedColumns = 0;
-    definition.columnWidth = 76; // the four columns fit the stock page side by side
-    return definition;
-}
-
 const QByteArray& textOf(const Cell* cell) {
     static const QByteArray empty;
     return cell ? cell->text : empty;
@@ -30,7 +20,7 @@ const QByteArray& textOf(const Cell* cell) {
 } // namespace
 
 GoodsStock::GoodsStock(const DataDirectory& data)
-    : m_grid(goodsDefinition())
+    : m_grid(GridStore::Definition::list(4, 76)) // the four columns fit the stock page
     , m_data(data) {}
 
 QString GoodsStock::fileName() {
