@@ -5,6 +5,8 @@
 #include "common/cp936.h"
 #include "store/grid_store.h"
 
+#include "median.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
@@ -20,20 +22,7 @@ using namespace cuemora;
 namespace {
 
 constexpr int kRows = 10000;
-constexpr int kRounds = 15;
-
-double medianMs(const std::function<void()>& work) {
-    work(); // one round to warm up the file cache and the allocator, not counted
-    std::vector<double> times;
-    for (int k = 0; k < kRounds; ++k) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+constexpr int kRounds = 15; // the rounds medianMs takes by default
 
 void takingsGrid(GridStore& grid) {
     grid.setColumnCount(3);

@@ -89,6 +89,16 @@ private:
 
     // --- Checkout and the day's takings (main_window_checkout.cpp) ----------------------------------
 
+    // 结账组合框 as it drops down: the tables in use of the type that 单选框3/单选框4 choose.
+    void FillCheckoutList();
+    // "开始结账": the checkout window for the table picked from the list, which then empties.
+    void StartCheckout();
+    // "输号结账": the checkout window for the table whose number is typed; a number that names no
+    // table is refused and shows nothing.
+    void CheckoutByNumber();
+    // "查找": the statistics window for the day in the query box.
+    void FindDay();
+
     // --- The shell (main_window.cpp) ------------------------------------------------------------------
 
     void PutIconInTray();

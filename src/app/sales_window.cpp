@@ -21,6 +21,9 @@ SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
     m_ui->stockAlarmEdit->hide();
     m_ui->stockAlarmUnit->hide();
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    ConnectStock();
+    ConnectSale();
+    ReloadGoods();
 }
 
 SalesWindow::~SalesWindow() {
@@ -31,6 +34,15 @@ SalesWindow::~SalesWindow() {
 void SalesWindow::setRoom(TableRegister& tables, TakingsBook& takings) {
     m_tables = &tables;
     m_takings = &takings;
+}
+
+void SalesWindow::ReloadGoods() {
+    m_ui->searchEdit->setFocus();
+    m_ui->GoodsListBox->clear();
+    // Item k of the list stands for row k + 1 of the goods from here until the next reload, even
+    // while the operator adds or deletes goods in between.
+    m_ui->GoodsListBox->addItems(m_goods.ReloadGoods(m_services.messages));
+    m_sale.WriteSaleHeader();
 }
 
 } // namespace cuemora

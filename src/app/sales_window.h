@@ -35,6 +35,33 @@ public:
     void setRoom(TableRegister& tables, TakingsBook& takings);
 
 private:
+    void ConnectStock(); // sales_window_goods.cpp
+    void ConnectSale();  // sales_window_sale.cpp
+
+    // Loads the goods file and rebuilds the goods list from it; the sale list keeps its entries.
+    void ReloadGoods();
+
+    // --- The page "库存管理" (sales_window_goods.cpp) -------------------------------------------
+
+    void AddGoods();
+    void DeleteGoods();
+    // Reloads only after a save that landed: a failed one keeps the unsaved goods on screen.
+    void SaveGoods();
+    void FindGoods();
+
+    // --- The page "商品销售" (sales_window_sale.cpp) ---------------------------------------------
+
+    void PickGoods(int item);
+    void AddToSaleList();
+    void RemoveFromSaleList();
+    void UpdateLineAmount();
+    void UpdateChange();
+    void FillTableList();
+    void CashCheckout();
+    void ChargeToTable();
+    // Empties the page and the sale list, hides the window and reloads the goods: a sale is over.
+    void ResetSalePage();
+
     std::unique_ptr<Ui::SalesWindow> m_ui;
     AppServices m_services;
     GoodsStock m_goods;

@@ -11,11 +11,28 @@ StatisticsWindow::StatisticsWindow(const AppServices& services, QWidget* parent)
     , m_takings(m_services.data, m_services.clock) {
     m_ui->setupUi(this);
     m_ui->TakingsGrid->setStore(&m_takings.grid());
+    connect(m_ui->statisticsButton, &QPushButton::clicked, this, &StatisticsWindow::ShowDayTotals);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 StatisticsWindow::~StatisticsWindow() {
     m_ui->TakingsGrid->setStore(nullptr);
+}
+
+void StatisticsWindow::setQuery(std::function<QString()> query) {
+    m_query = std::move(query);
+}
+
+void StatisticsWindow::FindDay(const QString& day) {
+    setWindowTitle(QStringLiteral("统计窗口查询：") + day);
+    show();
+    raise();
+    activateWindow();
+    m_takings.WriteTakingsHeader();
+}
+
+void StatisticsWindow::ShowDayTotals() {
+    m_takings.ShowDayTotals(m_query ? m_query() : QString(), m_services.messages);
 }
 
 } // namespace cuemora

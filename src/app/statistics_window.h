@@ -3,8 +3,10 @@
 #include "app/app_services.h"
 #include "checkout/takings_book.h"
 
+#include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -28,10 +30,22 @@ public:
     const AppServices& services() const { return m_services; }
     TakingsBook& takings() { return m_takings; }
 
+    // Where "统计" reads the day to load: the main window's query box, read at the moment of the
+    // press, so a day typed after "查找" is the one loaded.
+    void setQuery(std::function<QString()> query);
+
+    // "查找": the window, captioned with the day asked for, shows what it already holds under the
+    // header; nothing is loaded until "统计".
+    void FindDay(const QString& day);
+
 private:
+    // "统计": the day now in the query box, with its total row.
+    void ShowDayTotals();
+
     std::unique_ptr<Ui::StatisticsWindow> m_ui;
     AppServices m_services;
     TakingsBook m_takings;
+    std::function<QString()> m_query;
 };
 
 } // namespace cuemora

@@ -1,5 +1,6 @@
 #include "checkout/takings_book.h"
 
+#include "common/cp936.h"
 #include "common/file_aside.h"
 #include "common/text_rules.h"
 
@@ -9,27 +10,21 @@ namespace cuemora {
 
 namespace {
 
-GridStore::Definition takingsDefinition() {
-    GridStore::Definition definition;
-    definition.rows = 1;
-    definition.columns = 3;
-    definition.fixedRows = 1;
-    definition.fixedColumns = 0;
-    definition.columnWidth = 100;
-    return definition;
-}
-
+// The rows as the operator is to write them down; a text pasted by mistake is shown by its start.
 QString rowsText(const QList<TakingsRow>& rows) {
+    const auto shown = [](const QString& text) {
+        return text.size() > 60 ? text.left(60) + QStringLiteral("…") : text;
+    };
     QString text;
     for (const TakingsRow& row : rows)
-        text += QStringLiteral("\n%1    %2    %3").arg(row.name, row.detail, row.charge);
+        text += QStringLiteral("\n%1    %2    %3").arg(shown(row.name), shown(row.detail), shown(row.charge));
     return text;
 }
 
 } // namespace
 
 TakingsBook::TakingsBook(const DataDirectory& data, const Clock& clock)
-    : m_grid(takingsDefinition())
+    : m_grid(GridStore::Definition::list(3, 100))
     , m_data(data)
     , m_clock(clock) {
     WriteTakingsHeader();
@@ -52,7 +47,18 @@ void TakingsBook::startEmptyDay() {
     WriteTakingsHeader();
 }
 
-bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& messages) {
+bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& given, MessageService& messages) {
+    // A text the file cannot hold would leave its cell empty: an amount taken but not recorded.
+    // Such rows are shown to the operator instead, to be written down.
+    QList<TakingsRow> rows;
+    QList<TakingsRow> unfit;
+    for (const TakingsRow& row : given)
+        (fitsCp936(row.name) && fitsCp936(row.detail) && fitsCp936(row.charge) ? rows : unfit).append(row);
+    if (!unfit.isEmpty()) {
+        messages.show(
+            Message{QStringLiteral("这些收入里有文件存不下的字符，没有记进收入文件，请记下：%1").arg(rowsText(unfit)),
+                    MessageButtons::Ok, MessageIcon::Warning});
+    }
     const QString fileName = fileNameFor(dayText(m_clock.now().date()));
     const QString path = m_data.filePath(fileName);
     bool canWrite = true;
@@ -79,7 +85,7 @@ bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& rows, MessageService& 
         }
     }
     if (canWrite && m_grid.saveToFile(path))
-        return true;
+        return unfit.isEmpty();
     const QString error = canWrite ? m_grid.errorString() : QStringLiteral("原来的文件无法读取，也无法改名");
     if (!rows.isEmpty()) {
         messages.show(Message{

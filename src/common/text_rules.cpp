@@ -149,56 +149,51 @@ QString dateTimeToText(const QDateTime& moment) {
     return text;
 }
 
-QString valueToText(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::QString:
-        return value.toString();
-    case QMetaType::Bool:
-        return truthToText(value.toBool());
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        return integerToText(value.toLongLong());
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-        return QString::number(value.toULongLong());
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return realToText(value.toDouble());
-    default:
-        return {};
+namespace {
+
+bool isSignedWhole(int type) {
+    for (int whole : {QMetaType::Char, QMetaType::SChar, QMetaType::UChar, QMetaType::Short, QMetaType::UShort,
+                      QMetaType::Int, QMetaType::UInt, QMetaType::Long, QMetaType::LongLong}) {
+        if (type == whole)
+            return true;
     }
+    return false;
+}
+
+bool isUnsignedWide(int type) {
+    return type == QMetaType::ULong || type == QMetaType::ULongLong;
+}
+
+bool isReal(int type) {
+    return type == QMetaType::Float || type == QMetaType::Double;
+}
+
+} // namespace
+
+QString valueToText(const QVariant& value) {
+    const int type = value.typeId();
+    if (type == QMetaType::QString)
+        return value.toString();
+    if (type == QMetaType::Bool)
+        return truthToText(value.toBool());
+    if (isSignedWhole(type))
+        return integerToText(value.toLongLong());
+    if (isUnsignedWide(type))
+        return QString::number(value.toULongLong());
+    if (isReal(type))
+        return realToText(value.toDouble());
+    return {};
 }
 
 double valueToNumber(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::QString:
+    const int type = value.typeId();
+    if (type == QMetaType::QString)
         return textToNumber(value.toString());
-    case QMetaType::Bool:
+    if (type == QMetaType::Bool)
         return truthToNumber(value.toBool());
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
+    if (isSignedWhole(type) || isUnsignedWide(type) || isReal(type))
         return value.toDouble();
-    default:
-        return 0.0;
-    }
+    return 0.0;
 }
 
 } // namespace cuemora

@@ -12,16 +12,6 @@ namespace {
 
 enum GoodsColumn { Name = 0, Quantity = 1, Price = 2, Code = 3 };
 
-GridStore::Definition goodsDefinition() {
-    GridStore::Definition definition;
-    definition.rows = 1;
-    definition.columns = 4;
-    definition.fixedRows = 1;
-    definition.fixedColumns = 0;
-    definition.columnWidth = 90;
-    return definition;
-}
-
 const QByteArray& textOf(const Cell* cell) {
     static const QByteArray empty;
     return cell ? cell->text : empty;
@@ -30,7 +20,7 @@ const QByteArray& textOf(const Cell* cell) {
 } // namespace
 
 GoodsStock::GoodsStock(const DataDirectory& data)
-    : m_grid(goodsDefinition())
+    : m_grid(GridStore::Definition::list(4, 76)) // the four columns fit the stock page
     , m_data(data) {}
 
 QString GoodsStock::fileName() {
@@ -124,6 +114,10 @@ int GoodsStock::FindGoods(const QString& text) const {
 }
 
 QString GoodsStock::itemPrice(int k) const {
+    // After goods were deleted the list may hold more items than the stock has rows: such an item
+    // has no price, and the text of an absent cell ("假") must not be shown as one.
+    if (k < 0 || k + 1 >= m_grid.rowCount())
+        return QString();
     return m_grid.cellText(k + 1, Price);
 }
 

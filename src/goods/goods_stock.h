@@ -39,7 +39,8 @@ public:
     // The item of the goods list whose name or code is the search text, the last match winning;
     // -1 when nothing matches.
     int FindGoods(const QString& text) const;
-    // The unit price of the goods that item k of the list stands for.
+    // The unit price of the goods that item k of the list stands for; empty when no row stands behind
+    // the item.
     QString itemPrice(int k) const;
 
 private:

@@ -9,20 +9,10 @@ namespace {
 
 enum SaleColumn { Name = 0, Price = 1, Quantity = 2, Amount = 3 };
 
-GridStore::Definition saleDefinition() {
-    GridStore::Definition definition;
-    definition.rows = 1;
-    definition.columns = 4;
-    definition.fixedRows = 1;
-    definition.fixedColumns = 0;
-    definition.columnWidth = 70;
-    return definition;
-}
-
 } // namespace
 
 SaleList::SaleList()
-    : m_grid(saleDefinition()) {
+    : m_grid(GridStore::Definition::list(4, 56)) { // the four columns fit the sales page
     WriteSaleHeader();
 }
 

@@ -144,6 +144,14 @@ public:
         int gridLineWidth = 1;
         std::array<qint32, 8> look{};                                                  // look settings 1 to 8
         LogFont font = LogFont::make(QByteArrayLiteral("\xcb\xce\xcc\xe5"), -12, 400); // SimSun, 9 pt
+
+        // A list of the program's own: the header row alone, over `columnCount` columns of a width.
+        static Definition list(int columnCount, int width) {
+            Definition definition;
+            definition.columns = columnCount;
+            definition.columnWidth = width;
+            return definition;
+        }
     };
 
     // Model roles beyond Qt's own.

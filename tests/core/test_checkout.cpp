@@ -58,6 +58,7 @@ private Q_SLOTS:
     void takingsNewestFirst();
     void unreadableDayFileIsKept();
     void failedTakingsSaveShowsTheRows();
+    void rowsTheFileCannotHoldAreShown();
     void dayTotals();
     void dayTotalsWithoutAFile_data();
     void dayTotalsWithoutAFile();
@@ -266,6 +267,16 @@ void TestCheckout::failedTakingsSaveShowsTheRows() {
     const QString text = room.messages.lastText();
     QVERIFY(text.contains(QStringLiteral("3号台收费")) && text.contains(QStringLiteral("1.5")) &&
             text.contains(QStringLiteral("36.5")));
+}
+
+void TestCheckout::rowsTheFileCannotHoldAreShown() {
+    Room room;
+    TakingsBook takings(room.data, room.clock);
+    // An amount edited by hand into something the file cannot hold would be recorded as nothing.
+    QVERIFY(!takings.AddTakingsRows({{"3号台收费", "1.5", "36.5😀"}, {"可乐", "1", "3"}}, room.messages));
+    QCOMPARE(rowsOfFile(room.data.filePath(kToday)), (QList<QStringList>{kHeader, {"可乐", "1", "3"}}));
+    QCOMPARE(room.messages.shown().size(), 1);
+    QVERIFY(room.messages.lastText().contains(QStringLiteral("3号台收费    1.5    36.5😀")));
 }
 
 void TestCheckout::dayTotals() {

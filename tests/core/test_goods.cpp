@@ -124,6 +124,10 @@ void TestGoods::saveAndReload() {
     GoodsStock again(room.data);
     QCOMPARE(again.ReloadGoods(room.messages), (QStringList{"瓜子", "可乐"}));
     QCOMPARE(again.itemPrice(0), QStringLiteral("2.5"));
+    // An item with no row behind it (the list is older than the stock) has no price: neither the
+    // text of the absent cell ("假") nor the header's caption.
+    QCOMPARE(again.itemPrice(2), QString());
+    QCOMPARE(again.itemPrice(-1), QString());
     QCOMPARE(again.grid().cellText(0, 3), QStringLiteral("商品编码"));
     QVERIFY(room.messages.shown().isEmpty());
 }

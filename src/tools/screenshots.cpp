@@ -1,0 +1,146 @@
+// Draws each of the five windows over a small room of demonstration data and saves them as PNG
+// files for the README: scripts/screenshots runs it under a virtual screen with Chinese fonts.
+#include "app/account_window.h"
+#include "app/checkout_window.h"
+#include "app/main_window.h"
+#include "app/sales_window.h"
+#include "app/startup.h"
+#include "app/statistics_window.h"
+#include "checkout/takings_book.h"
+#include "common/text_rules.h"
+#include "goods/goods_stock.h"
+#include "ui_account_window.h"
+#include "ui_checkout_window.h"
+#include "ui_main_window.h"
+#include "ui_sales_window.h"
+#include "ui_statistics_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace cuemora;
+
+namespace {
+
+void settle() {
+    for (int k = 0; k < 20; ++k) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+bool save(QWidget* window, const QString& directory, const QString& name) {
+    window->show();
+    window->raise();
+    settle();
+    const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
+    const bool saved = window->grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+// Eight tables (three in use, one with drinks on its account), four goods, and the day's takings.
+void demoRoom(const DataDirectory& data, const Clock& clock) {
+    ScriptedMessages quiet;
+    TableRegister tables;
+    tables.InitRegisterLook();
+    tables.RenumberTables();
+    tables.WriteRegisterHeader();
+    GridStore& grid = tables.grid();
+    const QStringList names = {"1号大厅", "2号大厅", "3号大厅", "4号大厅", "5号大厅", "1号包间", "2号包间", "3号包间"};
+    for (int n = 1; n <= names.size(); ++n) {
+        grid.insertRow();
+        grid.setCell(n, RegisterColumn::Type, n <= 5 ? billiardType() : mahjongType());
+        grid.setCell(n, RegisterColumn::Name, names[n - 1]);
+        grid.setCell(n, RegisterColumn::Price, n <= 5 ? QStringLiteral("20") : QStringLiteral("30"));
+        grid.setCell(n, RegisterColumn::Rate, n == 3 ? QStringLiteral("8") : QStringLiteral("10"));
+    }
+    const struct {
+        int n;
+        int seconds;
+    } inUse[] = {{2, 2017}, {3, 5400}, {7, 6017}};
+    for (const auto& use : inUse) {
+        grid.setCell(use.n, RegisterColumn::Start, dateTimeToText(clock.now().addSecs(-use.seconds)));
+        grid.setCell(use.n, RegisterColumn::Seconds, QString::number(use.seconds));
+        grid.setChecked(use.n, RegisterColumn::InUse, true);
+    }
+    grid.setCell(3, RegisterColumn::GoodsNames, QStringLiteral("、可乐、矿泉水"));
+    grid.setCell(3, RegisterColumn::GoodsTotal, QStringLiteral("8.5"));
+    tables.RenumberTables();
+    tables.RefreshPictures();
+    tables.SaveRegister(data);
+
+    GoodsStock goods(data);
+    goods.ReloadGoods(quiet);
+    goods.AddGoods("矿泉水", "48", "2", "6901", quiet);
+    goods.AddGoods("瓜子", "20", "5", "6902", quiet);
+    goods.AddGoods("啤酒", "24", "8", "6903", quiet);
+    goods.AddGoods("可乐", "36", "3", "6904", quiet);
+    goods.SaveGoods(quiet);
+
+    TakingsBook takings(data, clock);
+    takings.AddTakingsRows({{"5号台收费", "2.25", "45"}, {"可乐", "1", "3"}, {"1号台收费", "1.5", "30"}}, quiet);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    loadQtChineseTranslations(app);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(out);
+
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    ManualClock clock(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 40)));
+    demoRoom(DataDirectory(dir.path()), clock);
+    AppServices services{messages, clock, DataDirectory(dir.path()), [] { return true; }};
+    MainWindow window(services);
+    bool ok = save(&window, out, QStringLiteral("main_window"));
+
+    Ui::MainWindow& ui = *window.ui();
+    ui.tabWidget->setCurrentWidget(ui.setupPage);
+    AccountWindow* account = window.accountWindow();
+    account->ui()->accountEdit->setText(QStringLiteral("tulip"));
+    ok = save(account, out, QStringLiteral("account_window")) && ok;
+    account->ui()->passwordEdit->setText(QStringLiteral("947"));
+    account->ui()->enterButton->click();
+    account->hide();
+    ui.tableCountEdit->setText(QStringLiteral("2"));
+    ui.tableTypeCombo->setCurrentIndex(1);
+    ui.tableNameEdit->setText(QStringLiteral("包间"));
+    ui.tablePriceEdit->setText(QStringLiteral("30"));
+    ok = save(&window, out, QStringLiteral("main_window_setup")) && ok;
+    ui.tabWidget->setCurrentWidget(ui.openPage);
+
+    ui.checkoutNumberEdit->setText(QStringLiteral("3"));
+    ui.输号结账按钮->click();
+    window.checkoutWindow()->ui()->paymentEdit->setText(QStringLiteral("40"));
+    ok = save(window.checkoutWindow(), out, QStringLiteral("checkout_window")) && ok;
+    window.checkoutWindow()->hide();
+
+    ui.sellButton->click();
+    SalesWindow* sales = window.salesWindow();
+    QListWidget* list = sales->ui()->GoodsListBox;
+    for (int k : {0, 2}) {
+        list->setCurrentRow(k);
+        Q_EMIT list->itemDoubleClicked(list->item(k));
+    }
+    sales->ui()->paidEdit->setText(QStringLiteral("20"));
+    ok = save(sales, out, QStringLiteral("sales_window")) && ok;
+    sales->ui()->salesTabs->setCurrentIndex(1);
+    ok = save(sales, out, QStringLiteral("sales_window_stock")) && ok;
+    sales->hide();
+
+    ui.findButton->click();
+    window.statisticsWindow()->ui()->statisticsButton->click();
+    ok = save(window.statisticsWindow(), out, QStringLiteral("statistics_window")) && ok;
+    return ok ? 0 : 1;
+}
