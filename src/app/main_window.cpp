@@ -75,6 +75,10 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     });
     ConnectTables();
     ConnectCheckout();
+    // Tables that come back in use (the program ended without their checkout, by a power cut or a
+    // crash) go on counting at once, so that their guests' time is never lost.
+    if (m_register.lastTableInUse() > 0)
+        StartClock();
 
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
     connect(m_ui->minimizeButton, &QPushButton::clicked, this, &MainWindow::HideToTray);

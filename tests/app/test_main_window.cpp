@@ -91,6 +91,10 @@ private Q_SLOTS:
                      int(QMetaType::QPixmap));
         }
         QCOMPARE(shell.messages.shownTexts(), QStringList());
+        QVERIFY(window.clock()->isActive()); // their time counts on at once
+        QCOMPARE(window.clock()->interval(), 1000);
+        window.ClockTick();
+        QCOMPARE(grid.cellText(2, RegisterColumn::Seconds), u"121"_qs);
         shell.window.reset();
     }
 
