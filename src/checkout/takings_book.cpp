@@ -1,8 +1,8 @@
 #include "checkout/takings_book.h"
 
 #include "common/cp936.h"
-#include "common/file_aside.h"
 #include "common/text_rules.h"
+#include "store/grid_file_guard.h"
 
 #include <QFileInfo>
 
@@ -61,21 +61,12 @@ bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& given, MessageService&
     }
     const QString fileName = fileNameFor(dayText(m_clock.now().date()));
     const QString path = m_data.filePath(fileName);
-    bool canWrite = true;
-    if (!QFileInfo::exists(path)) {
+    // The first takings of the day, or a file of the day that could not be read and was put
+    // aside, begin the day anew; one that could be neither read nor moved must not be written over.
+    const GridFileLoad day = loadKeepingDamaged(m_grid, m_data, fileName, messages);
+    const bool canWrite = day != GridFileLoad::Unreadable;
+    if (day == GridFileLoad::Missing || day == GridFileLoad::SetAside)
         startEmptyDay();
-    } else if (!m_grid.loadFromFile(path)) {
-        // Writing the grid over a file it could not read would lose the day's takings: keep the
-        // file under another name and begin the day anew.
-        const QString reason = m_grid.errorString();
-        const QString aside = setFileAside(path);
-        if (!aside.isEmpty()) {
-            messages.show(Message{setAsideMessage(fileName, reason, aside), MessageButtons::Ok, MessageIcon::Warning});
-            startEmptyDay();
-        } else {
-            canWrite = false;
-        }
-    }
     if (canWrite) {
         for (const TakingsRow& row : rows) {
             m_grid.insertRow(QString(), 1);

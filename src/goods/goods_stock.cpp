@@ -1,10 +1,8 @@
 #include "goods/goods_stock.h"
 
 #include "common/cp936.h"
-#include "common/file_aside.h"
 #include "common/text_rules.h"
-
-#include <QFileInfo>
+#include "store/grid_file_guard.h"
 
 namespace cuemora {
 
@@ -36,14 +34,7 @@ void GoodsStock::WriteGoodsHeader() {
 
 QStringList GoodsStock::ReloadGoods(MessageService& messages) {
     WriteGoodsHeader();
-    const QString path = m_data.filePath(fileName());
-    if (QFileInfo::exists(path) && !m_grid.loadFromFile(path)) {
-        const QString reason = m_grid.errorString();
-        const QString aside = setFileAside(path);
-        if (!aside.isEmpty())
-            messages.show(
-                Message{setAsideMessage(fileName(), reason, aside), MessageButtons::Ok, MessageIcon::Warning});
-    }
+    loadKeepingDamaged(m_grid, m_data, fileName(), messages);
     QStringList names;
     const int rows = m_grid.rowCount();
     names.reserve(rows);

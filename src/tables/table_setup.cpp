@@ -1,10 +1,8 @@
 #include "tables/table_setup.h"
 
 #include "common/cp936.h"
-#include "common/file_aside.h"
 #include "common/text_rules.h"
-
-#include <QFileInfo>
+#include "store/grid_file_guard.h"
 
 namespace cuemora {
 
@@ -63,14 +61,7 @@ int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const D
 }
 
 void LoadRegisterAtStart(TableRegister& tables, const DataDirectory& data, MessageService& messages) {
-    const QString path = data.filePath(TableRegister::fileName());
-    if (!QFileInfo::exists(path) || tables.LoadRegister(data))
-        return;
-    const QString reason = tables.grid().errorString();
-    const QString aside = setFileAside(path);
-    if (!aside.isEmpty())
-        messages.show(Message{setAsideMessage(TableRegister::fileName(), reason, aside), MessageButtons::Ok,
-                              MessageIcon::Warning});
+    loadKeepingDamaged(tables.grid(), data, TableRegister::fileName(), messages);
 }
 
 void ResetRegister(TableRegister& tables) {
