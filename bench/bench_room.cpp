@@ -12,10 +12,10 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/table_list_box.h"
-#include "checkout/takings_book.h"
 #include "goods/goods_stock.h"
 #include "tables/table_lists.h"
 #include "tables/table_opening.h"
+#include "takings/takings_book.h"
 #include "ui_main_window.h"
 
 #include "median.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/app_services.h"
-#include "checkout/takings_book.h"
 #include "tables/table_register.h"
+#include "takings/takings_book.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/app_services.h"
-#include "checkout/takings_book.h"
 #include "goods/goods_stock.h"
 #include "goods/sale_list.h"
 #include "tables/table_register.h"
+#include "takings/takings_book.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/app_services.h"
-#include "checkout/takings_book.h"
+#include "takings/takings_book.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "checkout/takings_book.h"
 #include "common/messages.h"
 #include "tables/table_lists.h"
 #include "tables/table_register.h"
+#include "takings/takings_book.h"
 
 #include <QString>
 

@@ -2,11 +2,11 @@
 #include "app/main_window.h"
 #include "app/sales_window.h"
 #include "app/table_list_box.h"
-#include "checkout/takings_book.h"
 #include "common/safe_save.h"
 #include "common/text_rules.h"
 #include "goods/goods_stock.h"
 #include "shell_fixture.h"
+#include "takings/takings_book.h"
 #include "ui_main_window.h"
 #include "ui_sales_window.h"
 

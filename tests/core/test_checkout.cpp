@@ -1,8 +1,8 @@
 #include "checkout/checkout.h"
-#include "checkout/takings_book.h"
 #include "common/safe_save.h"
 #include "support/room_fixture.h"
 #include "tables/table_opening.h"
+#include "takings/takings_book.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
-#include "checkout/takings_book.h"
 #include "common/safe_save.h"
 #include "goods/goods_stock.h"
 #include "goods/sale_list.h"
 #include "support/room_fixture.h"
+#include "takings/takings_book.h"
 
 using namespace cuemora;
 namespace col = RegisterColumn;

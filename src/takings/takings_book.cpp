@@ -1,4 +1,4 @@
-#include "checkout/takings_book.h"
+#include "takings/takings_book.h"
 
 #include "common/cp936.h"
 #include "common/text_rules.h"
