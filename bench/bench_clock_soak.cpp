@@ -11,15 +11,15 @@
 // table opened is the one measured. The run fails (exit code 1) when the count has drifted a second
 // or more from the wall clock.
 
-#include "app/app_services.h"
 #include "app/main_window.h"
 #include "app/table_list_box.h"
 #include "common/clock.h"
 #include "common/data_directory.h"
-#include "common/messages.h"
+#include "room/room.h"
+#include "support/scripted_messages.h"
+#include "support/window_controls.h"
 #include "tables/table_register.h"
 #include "tables/table_setup.h"
-#include "ui_main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 using namespace cuemora;
 
@@ -93,14 +94,15 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     ScriptedMessages messages;
     SystemClock clock;
-    AppServices services{messages, clock, DataDirectory(dir.path())};
-    MainWindow window(services);
+    Room room(DataDirectory(dir.path()), clock, messages);
+    if (!room.open())
+        return 2;
+    MainWindow window(room, [] { return true; });
     window.show();
-    Ui::MainWindow* ui = window.ui();
+    const auto ui = std::make_unique<MainWindowControls>(&window);
 
     // The operator logs in and adds the tables, a batch at a time.
-    ui->setupGroup->show();
-    ui->statisticsGroup->show();
+    room.Login(QStringLiteral("tulip"), QStringLiteral("947"));
     ui->tabWidget->setCurrentWidget(ui->setupPage);
     ui->tableTypeCombo->setCurrentIndex(0);
     ui->tableNameEdit->setText(QStringLiteral("大厅"));
@@ -128,9 +130,9 @@ int main(int argc, char** argv) {
         ui->输号开台按钮->click();
     }
     const qint64 openingMs = wall.elapsed();
-    const GridStore& grid = window.tables().grid();
-    if (!messages.shown().isEmpty() || window.tables().tableCount() != options.tables ||
-        window.tables().lastTableInUse() != options.tables || !window.clock()->isActive()) {
+    const GridStore& grid = room.tables().grid();
+    if (!messages.shown().isEmpty() || room.tables().tableCount() != options.tables ||
+        room.tables().lastTableInUse() != options.tables || !window.clock()->isActive()) {
         std::fprintf(stderr, "the tables could not be added and opened: %s\n",
                      qPrintable(messages.shownTexts().join(QLatin1Char('\n'))));
         return 2;

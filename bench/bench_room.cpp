@@ -1,26 +1,30 @@
 // The program at the scale of a large room and a busy day, each figure against a baseline measured
 // in the same run (absolute times on a shared machine move from run to run):
-//   startup   the main window shown with a register of 1,000 tables, against a bare Qt window
+//   startup   the room opened and the main window shown with a register of 1,000 tables, against a
+//             bare Qt window
 //   tick      one clock tick with 1,000 tables in use and the register on screen, against one
 //             full redraw of the register view
 //   lists     a drop-down list of tables rebuilt over 1,000 tables, against reading their names
 //   takings   one takings row added to a day file of 10,000 rows, against reading and writing the
 //             file's bytes raw
+//   save      opening a table, which saves the register, with 200 and 1,000 tables, against the
+//             raw write of the same bytes (and against the opening alone, without its save)
 //   memory    peak memory with 1,000 tables and 10,000 goods, against a bare Qt window
-// Run with no argument for all of them.
+// Run with no argument for all of them. Times are medians of several rounds, wall and CPU.
 
 #include "app/main_window.h"
-#include "app/startup.h"
 #include "app/table_list_box.h"
-#include "goods/goods_stock.h"
-#include "tables/table_lists.h"
-#include "tables/table_opening.h"
-#include "takings/takings_book.h"
-#include "ui_main_window.h"
+#include "common/safe_save.h"
+#include "room/room.h"
+#include "support/controls.h"
+#include "support/manual_clock.h"
+#include "support/register_file.h"
+#include "support/scripted_messages.h"
 
 #include "median.h"
-#include <QApplication>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -31,6 +35,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace cuemora;
@@ -47,36 +52,28 @@ void report(const char* what, double value, const char* baseline, double baselin
     std::fflush(stdout);
 }
 
-// A register of `count` tables in the directory, every one of them in use when asked.
-void writeRegister(const QString& directory, int count, bool inUse) {
-    TableRegister tables;
-    tables.InitRegisterLook();
-    tables.RenumberTables();
-    tables.WriteRegisterHeader();
-    GridStore& grid = tables.grid();
-    for (int n = 1; n <= count; ++n) {
-        grid.insertRow();
-        grid.setCell(n, RegisterColumn::Type, n % 2 ? billiardType() : mahjongType());
-        grid.setCell(n, RegisterColumn::Name, QStringLiteral("%1号大厅").arg(n));
-        grid.setCell(n, RegisterColumn::Price, QStringLiteral("20"));
-        grid.setCell(n, RegisterColumn::Rate, QStringLiteral("10"));
-        if (inUse) {
-            grid.setCell(n, RegisterColumn::Start, QStringLiteral("2013年5月20日9时30分5秒"));
-            grid.setCell(n, RegisterColumn::Seconds, QString::number(n * 7));
-            grid.setChecked(n, RegisterColumn::InUse, true);
-        }
-    }
-    tables.RenumberTables();
-    tables.RefreshPictures();
-    tables.SaveRegister(DataDirectory(directory));
+void reportTiming(const char* what, const Timing& value, const char* baseline, const Timing& base) {
+    std::printf("%-44s %8.3f ms (CPU %7.3f)   %-30s %8.3f ms (CPU %7.3f)   ratio %6.2f (CPU %6.2f)\n", what,
+                value.wallMs, value.cpuMs, baseline, base.wallMs, base.cpuMs, value.wallMs / base.wallMs,
+                value.cpuMs / base.cpuMs);
+    std::fflush(stdout);
 }
 
-void writeGoods(const QString& directory, int count) {
-    const DataDirectory data(directory);
+// A register of `count` tables in the directory, every one of them in use when asked.
+void writeRegister(const DataDirectory& data, int count, bool inUse) {
+    testing::RegisterFile file;
+    file.tables = count;
+    file.inUse = inUse ? testing::allTables(count) : QList<int>();
+    file.start = QStringLiteral("2013年5月20日9时30分5秒");
+    file.seconds = [](int n) { return qint64(n) * 7; };
+    testing::writeRegisterFile(data, file);
+}
+
+void writeGoods(const DataDirectory& data, int count) {
     GoodsStock goods(data);
     ScriptedMessages messages;
-    goods.ReloadGoods(messages);
     GridStore& grid = goods.grid();
+    goods.ReloadGoods(messages);
     grid.setRowCount(count + 1);
     for (int r = 1; r <= count; ++r) {
         grid.setCell(r, 0, QStringLiteral("商品%1").arg(r));
@@ -87,19 +84,30 @@ void writeGoods(const QString& directory, int count) {
     goods.SaveGoods(messages);
 }
 
-struct Room {
+// The real room over a data directory of its own, a clock that the bench moves, and message boxes
+// that answer by themselves.
+struct BenchRoom {
     QTemporaryDir dir;
+    DataDirectory data{dir.path()};
     ScriptedMessages messages;
-    SystemClock clock;
-    AppServices services{messages, clock, DataDirectory(dir.path()), [] { return true; }};
+    ManualClock clock;
+    std::unique_ptr<Room> room;
+
+    Room& open() {
+        room.reset();
+        room = std::make_unique<Room>(data, clock, messages);
+        room->open();
+        return *room;
+    }
 };
 
 void startup() {
-    Room room;
-    writeRegister(room.dir.path(), kTables, false);
+    BenchRoom bench;
+    writeRegister(bench.data, kTables, false);
     const double shown = medianMs(
         [&] {
-            MainWindow window(room.services);
+            Room& room = bench.open();
+            MainWindow window(room, [] { return true; });
             window.show();
             (void)QTest::qWaitForWindowExposed(&window);
             QApplication::processEvents();
@@ -118,14 +126,16 @@ void startup() {
 }
 
 void tick() {
-    Room room;
-    writeRegister(room.dir.path(), kTables, true);
-    MainWindow window(room.services);
+    BenchRoom bench;
+    writeRegister(bench.data, kTables, true);
+    Room& room = bench.open();
+    MainWindow window(room, [] { return true; });
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
-    QWidget* viewport = window.ui()->TableRegister->viewport();
+    QWidget* viewport = testing::control<QAbstractItemView>(&window, "TableRegister")->viewport();
     const double ticked = medianMs([&] {
-        window.ClockTick();
+        bench.clock.advance(1);
+        room.ClockTick();
         viewport->repaint(); // what the operator sees change, drawn before the next event
     });
     const double redraw = medianMs([&] {
@@ -133,7 +143,8 @@ void tick() {
         viewport->repaint();
     });
     const double coreOnly = medianMs([&] {
-        cuemora::ClockTick(window.tables());
+        bench.clock.advance(1);
+        room.ClockTick();
         QApplication::processEvents();
     });
     report("tick: 1,000 tables in use, view drawn", ticked, "one full redraw of the register", redraw);
@@ -141,11 +152,9 @@ void tick() {
 }
 
 void lists() {
-    Room room;
-    writeRegister(room.dir.path(), kTables, false);
-    TableRegister tables;
-    tables.InitRegisterLook();
-    tables.LoadRegister(room.services.data);
+    BenchRoom bench;
+    writeRegister(bench.data, kTables, false);
+    const TableRegister& tables = bench.open().tables();
     TableListBox box;
     const double filled =
         medianMs([&] { box.setTables(FillTableList(tables, ListedTables::Free, TableType::Billiard)); });
@@ -159,9 +168,8 @@ void lists() {
 }
 
 void takings() {
-    Room room;
-    ManualClock clock;
-    TakingsBook book(room.services.data, clock);
+    BenchRoom bench;
+    TakingsBook& book = bench.open().takings();
     GridStore& grid = book.grid();
     grid.setRowCount(kTakingsRows + 1);
     for (int r = 1; r <= kTakingsRows; ++r) {
@@ -169,9 +177,9 @@ void takings() {
         grid.setCell(r, 1, QString::number(0.25 * (r % 17 + 1)));
         grid.setCell(r, 2, QString::number(12.5 * (r % 23 + 1)));
     }
-    const QString path = room.services.data.filePath(TakingsBook::fileNameFor(QStringLiteral("2013年5月20日")));
+    const QString path = bench.data.filePath(TakingsBook::fileNameFor(QStringLiteral("2013年5月20日")));
     grid.saveToFile(path);
-    const double added = medianMs([&] { book.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages); });
+    const double added = medianMs([&] { book.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, bench.messages); });
     const double raw = medianMs([&] {
         QFile in(path);
         in.open(QIODevice::ReadOnly);
@@ -182,6 +190,39 @@ void takings() {
         out.commit();
     });
     report("takings: one row into a day of 10,000", added, "raw read and safe write", raw);
+}
+
+// Every opening writes the whole register: with 3,126 bytes of picture per row that is 0.6 MB for
+// 200 tables and 3 MB for 1,000. Each round opens the next free table by its number.
+void save() {
+    for (const int count : {200, 1000}) {
+        BenchRoom bench;
+        writeRegister(bench.data, count, false);
+        Room& room = bench.open();
+        const QByteArray bytes = room.tables().grid().toBytes();
+        int next = 0;
+        const Timing opening = medianTiming([&] { room.OpenTableByNumber(QString::number(++next)); });
+        // The opening alone, on a register of the same size that nothing saves.
+        TableRegister alone;
+        alone.LoadRegister(bench.data);
+        int other = 0;
+        const Timing unsaved =
+            medianTiming([&] { OpenTableByNumber(alone, QString::number(++other), bench.clock, bench.messages); });
+        const QString rawPath = bench.data.filePath(QStringLiteral("raw"));
+        const Timing raw = medianTiming([&] {
+            QFile out(rawPath);
+            out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            out.write(bytes);
+            out.close();
+        });
+        const Timing safe = medianTiming([&] { saveWholeFile(rawPath, bytes); });
+        if (!bench.messages.shown().isEmpty() || room.tables().lastTableInUse() != next)
+            std::printf("the openings did not go through: %s\n", qPrintable(bench.messages.lastText()));
+        std::printf("save: %d tables, register file %lld bytes\n", count, static_cast<long long>(bytes.size()));
+        reportTiming("  opening a table, register saved", opening, "raw write of the same bytes", raw);
+        reportTiming("  opening a table, register saved", opening, "the opening without its save", unsaved);
+        reportTiming("  the whole-file save of those bytes", safe, "raw write of the same bytes", raw);
+    }
 }
 
 qint64 peakKilobytes() {
@@ -203,13 +244,15 @@ int memoryOf(const QString& what) {
         (void)QTest::qWaitForWindowExposed(&window);
         QApplication::processEvents();
     } else {
-        Room room;
-        writeRegister(room.dir.path(), kTables, true);
-        writeGoods(room.dir.path(), kGoods);
-        MainWindow window(room.services);
+        BenchRoom bench;
+        writeRegister(bench.data, kTables, true);
+        writeGoods(bench.data, kGoods);
+        Room& room = bench.open();
+        MainWindow window(room, [] { return true; });
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
-        window.ClockTick();
+        bench.clock.advance(1);
+        room.ClockTick();
         QApplication::processEvents();
     }
     std::printf("%lld\n", static_cast<long long>(peakKilobytes()));
@@ -246,6 +289,8 @@ int main(int argc, char** argv) {
         lists();
     if (only.isEmpty() || only == u"takings")
         takings();
+    if (only.isEmpty() || only == u"save")
+        save();
     if (only.isEmpty() || only == u"memory")
         memory(app.applicationFilePath());
     return 0;

@@ -4,11 +4,10 @@
 
 namespace cuemora {
 
-AccountWindow::AccountWindow(const AppServices& services, QWidget* parent)
+AccountWindow::AccountWindow(Room& room, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::AccountWindow>())
-    , m_services(services)
-    , m_accounts(m_services.data) {
+    , m_room(room) {
     m_ui->setupUi(this);
     // "修改" and "关闭" wait for a login.
     m_ui->changeButton->hide();
@@ -18,26 +17,22 @@ AccountWindow::AccountWindow(const AppServices& services, QWidget* parent)
     connect(m_ui->changeButton, &QPushButton::clicked, this, &AccountWindow::ChangeAccount);
 }
 
+AccountWindow::~AccountWindow() = default;
+
 void AccountWindow::Login() {
-    if (!m_accounts.login(m_ui->accountEdit->text(), m_ui->passwordEdit->text())) {
-        m_services.messages.inform(AccountBook::loginFailedMessage());
+    if (!m_room.Login(m_ui->accountEdit->text(), m_ui->passwordEdit->text()))
         return;
-    }
     m_ui->loginGroup->setTitle(AccountBook::loggedInCaption());
-    if (m_unlock)
-        m_unlock();
     m_ui->changeButton->show();
     m_ui->closeButton->show();
 }
 
 void AccountWindow::ChangeAccount() {
-    const AccountChange change = m_accounts.change(m_ui->accountEdit->text(), m_ui->passwordEdit->text());
-    m_services.messages.show(
+    const AccountChange change = m_room.ChangeAccount(m_ui->accountEdit->text(), m_ui->passwordEdit->text());
+    m_room.messages().show(
         Message{change.message, MessageButtons::Ok, change.changed ? MessageIcon::None : MessageIcon::Warning});
     if (change.changed)
         hide();
 }
-
-AccountWindow::~AccountWindow() = default;
 
 } // namespace cuemora

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "accounts/account_book.h"
-#include "app/app_services.h"
+#include "room/room.h"
 
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -20,26 +18,17 @@ class AccountWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit AccountWindow(const AppServices& services, QWidget* parent = nullptr);
+    explicit AccountWindow(Room& room, QWidget* parent = nullptr);
     ~AccountWindow() override;
 
-    // The controls by their names: ui()->accountEdit, ui()->passwordEdit, ui()->enterButton,
-    // ui()->changeButton, ui()->closeButton, ui()->loginGroup.
-    Ui::AccountWindow* ui() const { return m_ui.get(); }
-    const AppServices& services() const { return m_services; }
-    // What a successful login unlocks besides this window's own buttons: the setup page's groups.
-    void setUnlock(std::function<void()> unlock) { m_unlock = std::move(unlock); }
-
-    // "进入": checks the typed account against the account file.
+private:
+    // "进入": checks the typed account against the account file; the room opens the setup page.
     void Login();
     // "修改": stores the typed account as the new one.
     void ChangeAccount();
 
-private:
     std::unique_ptr<Ui::AccountWindow> m_ui;
-    AppServices m_services;
-    AccountBook m_accounts;
-    std::function<void()> m_unlock;
+    Room& m_room;
 };
 
 } // namespace cuemora

@@ -1,16 +1,15 @@
 #include "app/checkout_window.h"
 
-#include "checkout/checkout.h"
 #include "ui_checkout_window.h"
 
 #include <QCloseEvent>
 
 namespace cuemora {
 
-CheckoutWindow::CheckoutWindow(const AppServices& services, QWidget* parent)
+CheckoutWindow::CheckoutWindow(Room& room, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::CheckoutWindow>())
-    , m_services(services) {
+    , m_room(room) {
     m_ui->setupUi(this);
     // Every keystroke in the payment shows its change at once; "明细表" has nothing to show.
     connect(m_ui->paymentEdit, &QLineEdit::textChanged, this, &CheckoutWindow::ChangeText);
@@ -19,18 +18,11 @@ CheckoutWindow::CheckoutWindow(const AppServices& services, QWidget* parent)
 
 CheckoutWindow::~CheckoutWindow() = default;
 
-void CheckoutWindow::setRoom(TableRegister& tables, TakingsBook& takings) {
-    m_tables = &tables;
-    m_takings = &takings;
-}
-
 void CheckoutWindow::FillCheckout(int n) {
-    if (!m_tables)
-        return;
     show();
     raise();
     activateWindow();
-    const CheckoutTexts texts = cuemora::FillCheckout(*m_tables, n);
+    const CheckoutTexts texts = cuemora::FillCheckout(m_room.tables(), n);
     m_ui->startEdit->setText(texts.start);
     m_ui->hoursEdit->setText(texts.hours);
     m_ui->rateEdit->setText(texts.rate);
@@ -48,22 +40,15 @@ void CheckoutWindow::ChangeText() {
 }
 
 void CheckoutWindow::ConfirmCheckout() {
-    if (m_tables && m_takings) {
-        // The boxes as they stand now: a duration or a total the operator corrected is what is kept.
-        const ConfirmInput input{m_ui->作用透明标签->text(), m_ui->hoursEdit->text(), m_ui->totalEdit->text()};
-        cuemora::ConfirmCheckout(*m_tables, *m_takings, input, m_services.messages);
-    }
-    hideAndRefresh();
-}
-
-void CheckoutWindow::hideAndRefresh() {
+    // The boxes as they stand now: a duration or a total the operator corrected is what is kept.
+    const ConfirmInput input{m_ui->作用透明标签->text(), m_ui->hoursEdit->text(), m_ui->totalEdit->text()};
+    m_room.ConfirmCheckout(input);
     hide();
-    if (m_tables)
-        m_tables->RefreshPictures();
 }
 
 void CheckoutWindow::closeEvent(QCloseEvent* event) {
-    hideAndRefresh();
+    hide();
+    m_room.CancelCheckout();
     event->accept();
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/app_services.h"
-#include "tables/table_register.h"
-#include "takings/takings_book.h"
+#include "room/room.h"
 
 #include <QWidget>
 
@@ -21,14 +19,8 @@ class CheckoutWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CheckoutWindow(const AppServices& services, QWidget* parent = nullptr);
+    explicit CheckoutWindow(Room& room, QWidget* parent = nullptr);
     ~CheckoutWindow() override;
-
-    // The controls by their names: ui()->作用透明标签, ui()->totalEdit, ui()->结账结束按钮, ...
-    Ui::CheckoutWindow* ui() const { return m_ui.get(); }
-    const AppServices& services() const { return m_services; }
-    // The register whose tables it checks out, and the takings of the day that record them.
-    void setRoom(TableRegister& tables, TakingsBook& takings);
 
     // Shows the charge of table n as it stands now and puts the focus in "付款：". The payment and
     // the change are left as they are: they follow only the operator's typing.
@@ -43,14 +35,9 @@ private:
     void ChangeText();
     // "结账": asks, records and frees on Yes; hides whatever the answer.
     void ConfirmCheckout();
-    // Hides the window and lets every row of the register show its picture again, so a freed table
-    // shows its free picture.
-    void hideAndRefresh();
 
     std::unique_ptr<Ui::CheckoutWindow> m_ui;
-    AppServices m_services;
-    TableRegister* m_tables = nullptr;
-    TakingsBook* m_takings = nullptr;
+    Room& m_room;
 };
 
 } // namespace cuemora

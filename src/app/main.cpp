@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "app/message_box_service.h"
 #include "app/startup.h"
+#include "room/room.h"
 
 #include <QApplication>
 
@@ -13,13 +14,11 @@ int main(int argc, char** argv) {
 
     cuemora::MessageBoxService messages;
     cuemora::SystemClock clock;
-    const cuemora::AppServices services{messages, clock,
-                                        cuemora::DataDirectory(QCoreApplication::applicationDirPath())};
-    cuemora::InstanceLock lock(services.data);
-    if (!cuemora::claimDataDirectory(services, lock))
+    cuemora::Room room(cuemora::DataDirectory(QCoreApplication::applicationDirPath()), clock, messages);
+    if (!room.open())
         return 1;
 
-    cuemora::MainWindow window(services);
+    cuemora::MainWindow window(room);
     window.show();
     return QApplication::exec();
 }

@@ -5,7 +5,6 @@
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "common/text_rules.h"
-#include "tables/table_setup.h"
 #include "ui_main_window.h"
 
 #include <QCloseEvent>
@@ -24,17 +23,22 @@ QString trayToolTip() {
 
 } // namespace
 
-MainWindow::MainWindow(const AppServices& services, QWidget* parent)
+MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::MainWindow>())
-    , m_services(services)
+    , m_room(room)
+    , m_notificationAreaAvailable(notificationAreaAvailable ? std::move(notificationAreaAvailable)
+                                                            : [] { return QSystemTrayIcon::isSystemTrayAvailable(); })
     , m_appIcon(QStringLiteral(":/icons/cuemora.ico")) {
     m_ui->setupUi(this);
     setWindowIcon(m_appIcon);
     move(50, 50);
-    // The setup page's groups wait for a login.
-    m_ui->setupGroup->hide();
-    m_ui->statisticsGroup->hide();
+    // The setup page's groups wait for a login: hidden, and disabled so that nothing (an
+    // accessibility tool, a stray shortcut) can press their buttons before one.
+    for (QGroupBox* group : {m_ui->setupGroup, m_ui->statisticsGroup}) {
+        group->hide();
+        group->setEnabled(false);
+    }
 
     m_clock = new QTimer(this);
     m_clock->setObjectName(QStringLiteral("时钟1"));
@@ -49,35 +53,26 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     exitAction->setObjectName(QStringLiteral("exitAction"));
     connect(exitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
 
-    // Set-up, in the order the rest of the program relies on.
+    // Set-up, in the order the rest of the program relies on; the room has loaded its files.
     m_tray = new QSystemTrayIcon(this);
     m_tray->setObjectName(QStringLiteral("trayIcon"));
     connect(m_tray, &QSystemTrayIcon::activated, this, &MainWindow::TrayIconActivated);
     PutIconInTray();
-    m_ui->queryDateEdit->setText(dayText(m_services.clock.now().date()));
-    m_register.InitRegisterLook();
-    m_register.RenumberTables();
-    m_register.WriteRegisterHeader();
-    // A missing file leaves the empty register; an unreadable one is put aside, so that the next save
-    // does not write over the tables it may still hold.
-    LoadRegisterAtStart(m_register, m_services.data, m_services.messages);
-    m_register.RefreshPictures();
-    m_ui->TableRegister->setStore(&m_register.grid());
-    m_checkout = std::make_unique<CheckoutWindow>(m_services);
-    m_sales = std::make_unique<SalesWindow>(m_services);
-    m_statistics = std::make_unique<StatisticsWindow>(m_services);
-    m_account = std::make_unique<AccountWindow>(m_services);
-    m_checkout->setRoom(m_register, m_statistics->takings());
-    m_sales->setRoom(m_register, m_statistics->takings());
-    m_account->setUnlock([this] {
-        m_ui->setupGroup->show();
-        m_ui->statisticsGroup->show();
-    });
+    m_ui->queryDateEdit->setText(dayText(m_room.clock().now().date()));
+    m_ui->TableRegister->setStore(&m_room.tables().grid());
+    m_checkout = std::make_unique<CheckoutWindow>(m_room);
+    m_sales = std::make_unique<SalesWindow>(m_room);
+    m_statistics = std::make_unique<StatisticsWindow>(m_room);
+    m_account = std::make_unique<AccountWindow>(m_room);
+    connect(&m_room, &Room::unlocked, this, &MainWindow::UnlockSetupPage);
+    if (m_room.loggedIn())
+        UnlockSetupPage();
     ConnectTables();
     ConnectCheckout();
-    // Tables that come back in use (the program ended without their checkout, by a power cut or a
-    // crash) go on counting at once, so that their guests' time is never lost.
-    if (m_register.lastTableInUse() > 0)
+    // Tables that came back in use after a power cut or a crash have had their seconds brought up to
+    // their start times by the room as it opened; the clock counts on from there at once.
+    connect(&m_room, &Room::clockStarted, this, &MainWindow::StartClock);
+    if (m_room.clockRunning())
         StartClock();
 
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
@@ -93,6 +88,13 @@ MainWindow::~MainWindow() {
     m_ui->TableRegister->setStore(nullptr);
 }
 
+void MainWindow::UnlockSetupPage() {
+    for (QGroupBox* group : {m_ui->setupGroup, m_ui->statisticsGroup}) {
+        group->setEnabled(true);
+        group->show();
+    }
+}
+
 void MainWindow::PutIconInTray() {
     // Showing the one icon again only refreshes it: there is never a second one.
     m_tray->setIcon(m_appIcon);
@@ -102,7 +104,7 @@ void MainWindow::PutIconInTray() {
 
 void MainWindow::HideToTray() {
     PutIconInTray();
-    if (m_services.notificationAreaAvailable())
+    if (m_notificationAreaAvailable())
         hide();
     else
         showMinimized(); // with nowhere to hide, a hidden window could never be brought back
@@ -149,9 +151,9 @@ void MainWindow::GuardSetupPage() {
 }
 
 void MainWindow::ExitProgram() {
-    const QString refusal = exitRefusal(m_register);
+    const QString refusal = m_room.exitRefusal();
     if (!refusal.isEmpty()) {
-        m_services.messages.inform(refusal);
+        m_room.messages().inform(refusal);
         return;
     }
     // Nothing is saved at exit: every list was saved when it changed, or is not kept at all.

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/app_services.h"
-#include "tables/table_register.h"
+#include "room/room.h"
 
 #include <QIcon>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -24,20 +24,19 @@ class SalesWindow;
 class StatisticsWindow;
 
 // The program's main window: the open page and the setup page above the register of the room's
-// tables. It lives as long as the program, owns the register and the four secondary windows, and
-// hides into the notification area instead of closing; only "退出" in the icon's menu ends the
-// program, and only while no table is in use.
+// tables. It lives as long as the program, shows the Room it is handed, owns the four secondary
+// windows, and hides into the notification area instead of closing; only "退出" in the icon's menu
+// ends the program, and only while no table is in use.
 class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MainWindow(const AppServices& services, QWidget* parent = nullptr);
+    // Whether the desktop has a notification area to hide the program in.
+    using TrayCheck = std::function<bool()>;
+
+    explicit MainWindow(Room& room, TrayCheck notificationAreaAvailable = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The controls of the window, by the names they carry (ui()->结账按钮, ui()->TableRegister, ...).
-    Ui::MainWindow* ui() const { return m_ui.get(); }
-    const AppServices& services() const { return m_services; }
-    TableRegister& tables() { return m_register; }
     // 时钟1: the one-second clock of the tables in use, stopped (interval 0) until a table is opened.
     QTimer* clock() const { return m_clock; }
     CheckoutWindow* checkoutWindow() const { return m_checkout.get(); }
@@ -55,9 +54,6 @@ public:
     // Shows the account window while the setup page is chosen and nobody has logged in.
     void GuardSetupPage();
 
-    // One tick of 时钟1: every table in use gets one more second.
-    void ClockTick();
-
 Q_SIGNALS:
     // The program has ended: every window is closed and nothing more will happen.
     void ended();
@@ -74,6 +70,10 @@ private:
 
     // Makes 时钟1 tick every second from the first opening on; a running clock is not restarted.
     void StartClock();
+    // One tick of 时钟1: the room counts the seconds of the tables in use.
+    void ClockTick();
+    // A login opens the setup page: its groups are shown and enabled.
+    void UnlockSetupPage();
 
     // "添加": appends the batch of the five boxes to the register and saves it; the boxes keep
     // their texts for the next batch.
@@ -107,8 +107,8 @@ private:
     void ShowFromTray();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
-    AppServices m_services;
-    TableRegister m_register;
+    Room& m_room;
+    TrayCheck m_notificationAreaAvailable;
     QIcon m_appIcon;
     QTimer* m_clock = nullptr;
     QTimer* m_clock2 = nullptr;

@@ -19,12 +19,12 @@ void MainWindow::ConnectCheckout() {
 
 void MainWindow::FillCheckoutList() {
     m_ui->结账组合框->setTables(
-        FillTableList(m_register, ListedTables::InUse, chosenType(m_ui->单选框3, m_ui->单选框4)));
+        FillTableList(m_room.tables(), ListedTables::InUse, chosenType(m_ui->单选框3, m_ui->单选框4)));
 }
 
 void MainWindow::StartCheckout() {
     const int n = cuemora::StartCheckout(chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(),
-                                         m_services.messages);
+                                         m_room.messages());
     if (n == 0)
         return;
     m_checkout->FillCheckout(n);
@@ -32,7 +32,7 @@ void MainWindow::StartCheckout() {
 }
 
 void MainWindow::CheckoutByNumber() {
-    const int n = cuemora::CheckoutByNumber(m_register, m_ui->checkoutNumberEdit->text(), m_services.messages);
+    const int n = cuemora::CheckoutByNumber(m_room.tables(), m_ui->checkoutNumberEdit->text(), m_room.messages());
     if (n == 0)
         return; // refused with a message; the number stays for the operator to correct
     m_checkout->FillCheckout(n);
@@ -40,6 +40,8 @@ void MainWindow::CheckoutByNumber() {
 }
 
 void MainWindow::FindDay() {
+    if (!m_room.requireLogin())
+        return;
     m_statistics->FindDay(m_ui->queryDateEdit->text());
 }
 

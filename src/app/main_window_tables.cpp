@@ -2,10 +2,7 @@
 #include "app/main_window.h"
 
 #include "app/table_list_box.h"
-#include "tables/table_change.h"
 #include "tables/table_lists.h"
-#include "tables/table_opening.h"
-#include "tables/table_setup.h"
 #include "ui_main_window.h"
 
 #include <QTimer>
@@ -16,10 +13,10 @@ namespace {
 
 // Rebuilds a list from the register as it drops down: the tables of the type its radio pair
 // chooses at this moment, free or in use.
-void refillOnDropDown(MainWindow* window, TableListBox* list, ListedTables which, const QRadioButton* billiard,
-                      const QRadioButton* mahjong) {
-    QObject::connect(list, &TableListBox::aboutToDropDown, window, [window, list, which, billiard, mahjong] {
-        list->setTables(FillTableList(window->tables(), which, chosenType(billiard, mahjong)));
+void refillOnDropDown(MainWindow* window, const TableRegister& tables, TableListBox* list, ListedTables which,
+                      const QRadioButton* billiard, const QRadioButton* mahjong) {
+    QObject::connect(list, &TableListBox::aboutToDropDown, window, [&tables, list, which, billiard, mahjong] {
+        list->setTables(FillTableList(tables, which, chosenType(billiard, mahjong)));
     });
 }
 
@@ -39,12 +36,12 @@ void MainWindow::ConnectTables() {
     connect(m_ui->添加按钮, &QPushButton::clicked, this, &MainWindow::AddTables);
     connect(m_ui->按钮6, &QPushButton::clicked, this, &MainWindow::ResetRegister);
 
-    refillOnDropDown(this, m_ui->开台组合框, ListedTables::Free, m_ui->单选框1, m_ui->单选框2);
+    refillOnDropDown(this, m_room.tables(), m_ui->开台组合框, ListedTables::Free, m_ui->单选框1, m_ui->单选框2);
     connect(m_ui->空闲开台按钮, &QPushButton::clicked, this, &MainWindow::OpenFreeTable);
     connect(m_ui->输号开台按钮, &QPushButton::clicked, this, &MainWindow::OpenTableByNumber);
 
-    refillOnDropDown(this, m_ui->开台组合框1, ListedTables::InUse, m_ui->单选框5, m_ui->单选框6);
-    refillOnDropDown(this, m_ui->开台组合框2, ListedTables::Free, m_ui->单选框5, m_ui->单选框6);
+    refillOnDropDown(this, m_room.tables(), m_ui->开台组合框1, ListedTables::InUse, m_ui->单选框5, m_ui->单选框6);
+    refillOnDropDown(this, m_room.tables(), m_ui->开台组合框2, ListedTables::Free, m_ui->单选框5, m_ui->单选框6);
     connect(m_ui->换台按钮, &QPushButton::clicked, this, &MainWindow::ChangeTable);
 }
 
@@ -54,7 +51,7 @@ void MainWindow::StartClock() {
 }
 
 void MainWindow::ClockTick() {
-    cuemora::ClockTick(m_register);
+    m_room.ClockTick();
 }
 
 void MainWindow::AddTables() {
@@ -63,34 +60,27 @@ void MainWindow::AddTables() {
     const AddTablesInput input{m_ui->tableCountEdit->text(),
                                type->currentIndex() < 0 ? QString() : type->itemText(type->currentIndex()),
                                m_ui->tableNameEdit->text(), m_ui->tablePriceEdit->text(), m_ui->tableRateEdit->text()};
-    AddTablesAndSave(m_register, input, m_services.data, m_services.messages);
+    m_room.AddTables(input);
 }
 
 void MainWindow::ResetRegister() {
-    cuemora::ResetRegister(m_register);
+    m_room.ResetRegister();
 }
 
 void MainWindow::OpenFreeTable() {
     const OpenOutcome outcome =
-        cuemora::OpenFreeTable(m_register, chosenType(m_ui->单选框1, m_ui->单选框2), m_ui->开台组合框->chosenTable(),
-                               m_services.clock, m_services.messages);
-    if (outcome.started)
-        StartClock();
+        m_room.OpenFreeTable(chosenType(m_ui->单选框1, m_ui->单选框2), m_ui->开台组合框->chosenTable());
     clearAsTold(outcome, *m_ui);
 }
 
 void MainWindow::OpenTableByNumber() {
-    const OpenOutcome outcome =
-        cuemora::OpenTableByNumber(m_register, m_ui->openNumberEdit->text(), m_services.clock, m_services.messages);
-    if (outcome.started)
-        StartClock();
+    const OpenOutcome outcome = m_room.OpenTableByNumber(m_ui->openNumberEdit->text());
     clearAsTold(outcome, *m_ui);
 }
 
 void MainWindow::ChangeTable() {
-    const ChangeOutcome outcome =
-        cuemora::ChangeTable(m_register, chosenType(m_ui->单选框5, m_ui->单选框6), m_ui->开台组合框1->chosenTable(),
-                             m_ui->开台组合框2->chosenTable(), m_services.messages);
+    const ChangeOutcome outcome = m_room.ChangeTable(
+        chosenType(m_ui->单选框5, m_ui->单选框6), m_ui->开台组合框1->chosenTable(), m_ui->开台组合框2->chosenTable());
     if (outcome.clearLists) {
         m_ui->开台组合框1->clear();
         m_ui->开台组合框2->clear();

@@ -4,14 +4,13 @@
 
 namespace cuemora {
 
-SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
+SalesWindow::SalesWindow(Room& room, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::SalesWindow>())
-    , m_services(services)
-    , m_goods(m_services.data) {
+    , m_room(room) {
     m_ui->setupUi(this);
-    m_ui->GoodsGrid->setStore(&m_goods.grid());
-    m_ui->SaleListGrid->setStore(&m_sale.grid());
+    m_ui->GoodsGrid->setStore(&m_room.goods().grid());
+    m_ui->SaleListGrid->setStore(&m_room.saleList().grid());
     // The quantity is always 1: its box and ">>加" stay hidden, and the line amount stands in their
     // place. Nothing uses the stock alarm.
     m_ui->goodsQuantityLabel->hide();
@@ -23,7 +22,8 @@ SalesWindow::SalesWindow(const AppServices& services, QWidget* parent)
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
     ConnectStock();
     ConnectSale();
-    ReloadGoods();
+    // The room loaded the goods as it opened.
+    ShowGoodsList(m_room.goods().names());
 }
 
 SalesWindow::~SalesWindow() {
@@ -31,18 +31,11 @@ SalesWindow::~SalesWindow() {
     m_ui->SaleListGrid->setStore(nullptr);
 }
 
-void SalesWindow::setRoom(TableRegister& tables, TakingsBook& takings) {
-    m_tables = &tables;
-    m_takings = &takings;
-}
-
-void SalesWindow::ReloadGoods() {
+void SalesWindow::ShowGoodsList(const QStringList& names) {
     m_ui->searchEdit->setFocus();
     m_ui->GoodsListBox->clear();
-    // Item k of the list stands for row k + 1 of the goods from here until the next reload, even
-    // while the operator adds or deletes goods in between.
-    m_ui->GoodsListBox->addItems(m_goods.ReloadGoods(m_services.messages));
-    m_sale.WriteSaleHeader();
+    m_ui->GoodsListBox->addItems(names);
+    m_room.saleList().WriteSaleHeader();
 }
 
 } // namespace cuemora

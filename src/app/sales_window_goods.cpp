@@ -14,21 +14,21 @@ void SalesWindow::ConnectStock() {
 
 void SalesWindow::AddGoods() {
     // The boxes keep what was typed, so that the same goods can be added again at once.
-    m_goods.AddGoods(m_ui->stockNameEdit->text(), m_ui->stockQuantityEdit->text(), m_ui->stockPriceEdit->text(),
-                     m_ui->stockCodeEdit->text(), m_services.messages);
+    m_room.goods().AddGoods(m_ui->stockNameEdit->text(), m_ui->stockQuantityEdit->text(), m_ui->stockPriceEdit->text(),
+                            m_ui->stockCodeEdit->text(), m_room.messages());
 }
 
 void SalesWindow::DeleteGoods() {
-    m_goods.DeleteGoods(m_ui->deleteNameEdit->text());
+    m_room.goods().DeleteGoods(m_ui->deleteNameEdit->text());
 }
 
 void SalesWindow::SaveGoods() {
-    if (m_goods.SaveGoods(m_services.messages))
-        ReloadGoods();
+    if (m_room.SaveGoods())
+        ShowGoodsList(m_room.ReloadGoods());
 }
 
 void SalesWindow::FindGoods() {
-    const int item = m_goods.FindGoods(m_ui->searchEdit->text());
+    const int item = m_room.goods().FindGoods(m_ui->searchEdit->text());
     // The goods are found in the stock, which may hold more rows than the list until the next save.
     if (item >= 0 && item < m_ui->GoodsListBox->count())
         m_ui->GoodsListBox->setCurrentRow(item);

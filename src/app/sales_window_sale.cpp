@@ -27,18 +27,19 @@ void SalesWindow::PickGoods(int item) {
     // The name comes from the list and the price from the stock row at the same place: until the
     // next reload the two may differ, after goods were added or deleted.
     m_ui->goodsNameEdit->setText(m_ui->GoodsListBox->item(item)->text());
-    m_ui->goodsPriceEdit->setText(m_goods.itemPrice(item));
+    m_ui->goodsPriceEdit->setText(m_room.goods().itemPrice(item));
     m_ui->lineAmountEdit->setText(LineAmount(m_ui->goodsPriceEdit->text(), m_ui->goodsQuantityEdit->text()));
     AddToSaleList();
 }
 
 void SalesWindow::AddToSaleList() {
-    m_ui->saleTotalEdit->setText(m_sale.AddToSaleList(m_ui->goodsNameEdit->text(), m_ui->goodsPriceEdit->text(),
-                                                      m_ui->goodsQuantityEdit->text(), m_ui->lineAmountEdit->text()));
+    m_ui->saleTotalEdit->setText(
+        m_room.saleList().AddToSaleList(m_ui->goodsNameEdit->text(), m_ui->goodsPriceEdit->text(),
+                                        m_ui->goodsQuantityEdit->text(), m_ui->lineAmountEdit->text()));
 }
 
 void SalesWindow::RemoveFromSaleList() {
-    m_ui->saleTotalEdit->setText(m_sale.RemoveFromSaleList());
+    m_ui->saleTotalEdit->setText(m_room.saleList().RemoveFromSaleList());
 }
 
 void SalesWindow::UpdateLineAmount() {
@@ -51,27 +52,21 @@ void SalesWindow::UpdateChange() {
 }
 
 void SalesWindow::FillTableList() {
-    if (!m_tables)
-        return;
     m_ui->开台组合框1->setTables(
-        cuemora::FillTableList(*m_tables, ListedTables::InUse, chosenType(m_ui->单选框5, m_ui->单选框6)));
+        cuemora::FillTableList(m_room.tables(), ListedTables::InUse, chosenType(m_ui->单选框5, m_ui->单选框6)));
 }
 
 void SalesWindow::CashCheckout() {
-    if (!m_takings)
-        return;
     // The cash has been taken: when the rows could not be saved the operator has been shown them to
     // write down, as at a table's checkout, and the sale is over all the same.
-    cuemora::CashCheckout(m_sale, *m_takings, m_services.messages);
+    m_room.CashCheckout();
     ResetSalePage();
 }
 
 void SalesWindow::ChargeToTable() {
-    if (!m_tables)
-        return;
     // A refused charge (no table chosen, or one that is no longer in use) keeps the sale on screen
     // for another table.
-    if (cuemora::ChargeToTable(m_sale, *m_tables, m_ui->开台组合框1->chosenTable(), m_services.messages))
+    if (m_room.ChargeToTable(m_ui->开台组合框1->chosenTable()))
         ResetSalePage();
 }
 
@@ -80,9 +75,8 @@ void SalesWindow::ResetSalePage() {
     for (QLineEdit* box : {m_ui->goodsNameEdit, m_ui->goodsPriceEdit, m_ui->lineAmountEdit, m_ui->searchEdit,
                            m_ui->paidEdit, m_ui->cashChangeEdit, m_ui->saleTotalEdit})
         box->clear();
-    m_sale.clearList();
     hide();
-    ReloadGoods();
+    ShowGoodsList(m_room.EndSale());
 }
 
 } // namespace cuemora

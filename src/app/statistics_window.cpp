@@ -4,13 +4,12 @@
 
 namespace cuemora {
 
-StatisticsWindow::StatisticsWindow(const AppServices& services, QWidget* parent)
+StatisticsWindow::StatisticsWindow(Room& room, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::StatisticsWindow>())
-    , m_services(services)
-    , m_takings(m_services.data, m_services.clock) {
+    , m_room(room) {
     m_ui->setupUi(this);
-    m_ui->TakingsGrid->setStore(&m_takings.grid());
+    m_ui->TakingsGrid->setStore(&m_room.takings().grid());
     connect(m_ui->statisticsButton, &QPushButton::clicked, this, &StatisticsWindow::ShowDayTotals);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
 }
@@ -28,11 +27,11 @@ void StatisticsWindow::FindDay(const QString& day) {
     show();
     raise();
     activateWindow();
-    m_takings.WriteTakingsHeader();
+    m_room.takings().WriteTakingsHeader();
 }
 
 void StatisticsWindow::ShowDayTotals() {
-    m_takings.ShowDayTotals(m_query ? m_query() : QString(), m_services.messages);
+    m_room.ShowDayTotals(m_query ? m_query() : QString());
 }
 
 } // namespace cuemora

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/app_services.h"
-#include "takings/takings_book.h"
+#include "room/room.h"
 
 #include <QString>
 #include <QWidget>
@@ -16,19 +15,14 @@ class StatisticsWindow;
 namespace cuemora {
 
 // The takings of one day with their totals. Created hidden with the main window; "关闭" and the
-// close box only hide it. It owns the takings grid, through which every takings row of the day
-// passes (a checkout's, a cash sale's).
+// close box only hide it. It shows the room's takings grid, through which every takings row of the
+// day passes (a checkout's, a cash sale's).
 class StatisticsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit StatisticsWindow(const AppServices& services, QWidget* parent = nullptr);
+    explicit StatisticsWindow(Room& room, QWidget* parent = nullptr);
     ~StatisticsWindow() override;
-
-    // The controls by their names: ui()->TakingsGrid, ui()->statisticsButton, ui()->closeButton.
-    Ui::StatisticsWindow* ui() const { return m_ui.get(); }
-    const AppServices& services() const { return m_services; }
-    TakingsBook& takings() { return m_takings; }
 
     // Where "统计" reads the day to load: the main window's query box, read at the moment of the
     // press, so a day typed after "查找" is the one loaded.
@@ -43,8 +37,7 @@ private:
     void ShowDayTotals();
 
     std::unique_ptr<Ui::StatisticsWindow> m_ui;
-    AppServices m_services;
-    TakingsBook m_takings;
+    Room& m_room;
     std::function<QString()> m_query;
 };
 

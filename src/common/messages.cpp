@@ -1,7 +1,5 @@
 #include "common/messages.h"
 
-#include <QStringList>
-
 namespace cuemora {
 
 QString defaultMessageTitle() {
@@ -16,29 +14,6 @@ bool MessageService::ask(const QString& text, MessageIcon icon, MessageButton de
     Message message{text, MessageButtons::YesNo, icon};
     message.defaultButton = defaultButton;
     return show(message) == MessageButton::Yes;
-}
-
-MessageButton ScriptedMessages::show(const Message& message) {
-    m_shown.append(message);
-    if (!m_answers.isEmpty())
-        return m_answers.takeFirst();
-    return message.defaultButton;
-}
-
-QStringList ScriptedMessages::shownTexts() const {
-    QStringList texts;
-    for (const Message& message : m_shown)
-        texts.append(message.text);
-    return texts;
-}
-
-QString ScriptedMessages::lastText() const {
-    return m_shown.isEmpty() ? QString() : m_shown.constLast().text;
-}
-
-void ScriptedMessages::clear() {
-    m_shown.clear();
-    m_answers.clear();
 }
 
 } // namespace cuemora

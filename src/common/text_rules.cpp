@@ -2,6 +2,8 @@
 
 #include "common/cp936.h"
 
+#include <QRegularExpression>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -147,6 +149,20 @@ QString dateTimeToText(const QDateTime& moment) {
     else if (time.hour() != 0)
         text += QStringLiteral("%1时").arg(time.hour());
     return text;
+}
+
+QDateTime dateTimeFromText(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(
+        "^([0-9]{1,4})年([0-9]{1,2})月([0-9]{1,2})日(?:([0-9]{1,2})时(?:([0-9]{1,2})分(?:([0-9]{1,2})秒)?)?)?$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return {};
+    const auto part = [&match](int n) { return match.captured(n).isEmpty() ? 0 : match.captured(n).toInt(); };
+    const QDate day(part(1), part(2), part(3));
+    const QTime time(part(4), part(5), part(6));
+    if (!day.isValid() || !time.isValid())
+        return {};
+    return QDateTime(day, time);
 }
 
 namespace {

@@ -42,6 +42,11 @@ qint64 truncateToWhole(double value);
 // are not 0, else "%d时" when the hour is not 0, else nothing.
 QString dateTimeToText(const QDateTime& moment);
 
+// The moment a text of dateTimeToText stands for, as local time; an invalid QDateTime for any other
+// text (a date that does not exist, a part out of range, anything before or after). Leading zeros
+// and a zero part written out ("14时0分5秒") are read as well.
+QDateTime dateTimeFromText(const QString& text);
+
 // The day text "%d年%d月%d日" without leading zeros: 2013年5月20日. It names the takings files.
 QString dayText(const QDate& day);
 

@@ -34,7 +34,20 @@ void GoodsStock::WriteGoodsHeader() {
 
 QStringList GoodsStock::ReloadGoods(MessageService& messages) {
     WriteGoodsHeader();
-    loadKeepingDamaged(m_grid, m_data, fileName(), messages);
+    // A file that could be neither read nor moved aside is not read again: the stock on screen is
+    // what this run has, and it is never saved over that file.
+    if (!m_keptAside && loadKeepingDamaged(m_grid, m_data, fileName(), messages) == GridFileLoad::Unreadable) {
+        m_keptAside = true;
+        messages.show(
+            Message{QStringLiteral("文件“%1”无法读取（%2），也无法改名保留。为了不覆盖它，这次运行不会保存商品；"
+                                   "请把这个文件移走，然后重新启动程序。")
+                        .arg(fileName(), m_grid.errorString()),
+                    MessageButtons::Ok, MessageIcon::Warning});
+    }
+    return names();
+}
+
+QStringList GoodsStock::names() const {
     QStringList names;
     const int rows = m_grid.rowCount();
     names.reserve(rows);
@@ -83,6 +96,14 @@ void GoodsStock::DeleteGoods(const QString& name) {
 }
 
 bool GoodsStock::SaveGoods(MessageService& messages) {
+    if (m_keptAside) {
+        messages.show(Message{
+            QStringLiteral("商品没有保存：文件“%1”启动时无法读取，也无法改名保留，为了不覆盖它，这次运行不保存商品。"
+                           "请把这个文件移走，然后重新启动程序。")
+                .arg(fileName()),
+            MessageButtons::Ok, MessageIcon::Warning});
+        return false;
+    }
     if (m_grid.saveToFile(m_data.filePath(fileName())))
         return true;
     messages.show(Message{QStringLiteral("商品没有保存到文件“%1”：%2\n商品还在屏幕上，但还没有存到磁盘。")

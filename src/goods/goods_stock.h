@@ -23,8 +23,12 @@ public:
 
     // Writes the headings and loads the file; returns the names for the goods list, item k
     // standing for row k + 1. A file that exists but cannot be read is put aside under a new name
-    // (the operator is told), so that the next save does not write over it.
+    // (the operator is told), so that the next save does not write over it; one that cannot even
+    // be moved is never written over: the operator is told once, and saves are refused until the
+    // program is started again.
     QStringList ReloadGoods(MessageService& messages);
+    // The names for the goods list as the stock stands.
+    QStringList names() const;
 
     // Same name and code, byte for byte: the quantity is added to every such row; otherwise new
     // goods are inserted as row 1 with the texts as typed. A text with a character that the file
@@ -48,6 +52,7 @@ private:
 
     GridStore m_grid;
     const DataDirectory& m_data;
+    bool m_keptAside = false; // the file could be neither read nor moved aside
 };
 
 } // namespace cuemora

@@ -946,8 +946,10 @@ bool GridStore::saveToDevice(QIODevice& device) {
 
 bool GridStore::saveToFile(const QString& path) {
     const QByteArray bytes = toBytes();
-    if (!saveWholeFile(path, bytes)) {
-        m_state->error = QStringLiteral("无法保存文件");
+    // The system's reason (disk full, no permission...) is what the operator needs to hear.
+    QString reason;
+    if (!saveWholeFile(path, bytes, &reason)) {
+        m_state->error = reason.isEmpty() ? QStringLiteral("无法保存文件") : reason;
         return false;
     }
     m_state->error.clear();

@@ -71,17 +71,21 @@ OpenOutcome OpenTableByNumber(TableRegister& tables, const QString& typed, const
     return {true, false, true};
 }
 
-void ClockTick(TableRegister& tables) {
+void ClockTick(TableRegister& tables, qint64 seconds) {
+    if (seconds <= 0)
+        return;
     GridStore& grid = tables.grid();
     const int rows = grid.rowCount();
     for (int i = 1; i < rows; ++i) {
         const Cell* box = grid.cell(i, RegisterColumn::InUse);
         if (!box || box->check == 0)
             continue;
-        const Cell* seconds = grid.cell(i, RegisterColumn::Seconds);
-        const qint64 used = truncateToWhole(textToNumber(seconds ? seconds->text : QByteArray()));
-        if (used < std::numeric_limits<qint64>::max())
-            grid.setCell(i, RegisterColumn::Seconds, CellKind::Text, QByteArray::number(used + 1));
+        const Cell* count = grid.cell(i, RegisterColumn::Seconds);
+        const qint64 used = truncateToWhole(textToNumber(count ? count->text : QByteArray()));
+        const qint64 counted =
+            used > std::numeric_limits<qint64>::max() - seconds ? std::numeric_limits<qint64>::max() : used + seconds;
+        if (counted != used)
+            grid.setCell(i, RegisterColumn::Seconds, CellKind::Text, QByteArray::number(counted));
     }
 }
 

@@ -31,8 +31,8 @@ OpenOutcome OpenFreeTable(TableRegister& tables, TableType type, int chosen, con
 OpenOutcome OpenTableByNumber(TableRegister& tables, const QString& typed, const Clock& clock,
                               MessageService& messages);
 
-// One tick of the clock: every table in use gets one more second.
-void ClockTick(TableRegister& tables);
+// The clock counts `seconds` more: every table in use gets them added to its "使用时长".
+void ClockTick(TableRegister& tables, qint64 seconds = 1);
 
 // The message for a typed number that names no table.
 QString noSuchTableMessage(const QString& typed);

@@ -116,7 +116,25 @@ QByteArray statusPictureBitmap(StatusPicture picture) {
 }
 
 TableRegister::TableRegister()
-    : m_grid(registerDefinition()) {}
+    : m_grid(registerDefinition()) {
+    InitRegisterLook();
+    RenumberTables();
+    WriteRegisterHeader();
+}
+
+bool TableRegister::Grid::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!GridStore::setData(index, value, role))
+        return false;
+    if (edited)
+        edited();
+    return true;
+}
+
+void TableRegister::reset() {
+    m_grid.resetGrid();
+    InitRegisterLook();
+    WriteRegisterHeader();
+}
 
 QString TableRegister::fileName() {
     return QStringLiteral("表格设置");

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace cuemora {
 
 // The columns of the register of the room's tables. The row number is the table number.
@@ -44,6 +46,8 @@ QByteArray statusPictureBitmap(StatusPicture picture);
 // moves or checks out a table works on its cells.
 class TableRegister {
 public:
+    // The empty register: the header row alone, eleven columns, rows 30 pixels high, pictures in
+    // column 0 and check boxes in "是否使用".
     TableRegister();
 
     GridStore& grid() { return m_grid; }
@@ -51,10 +55,8 @@ public:
 
     static QString fileName(); // "表格设置"
 
-    // Size and look: the header row only, eleven columns, rows 30 pixels high.
-    void InitRegisterLook();
-    // Captions and widths of the eleven columns; column 0 an image column, column 9 check boxes.
-    void WriteRegisterHeader();
+    // Back to the empty register, look and header as at start; every table goes.
+    void reset();
     // Writes every data row's own number into "序号".
     void RenumberTables();
     // Gives every data row the status picture of its type and state.
@@ -64,6 +66,11 @@ public:
     // Writes the register file; false (with the reason in *error) when it could not be written,
     // and then the file on disk is as it was.
     bool SaveRegister(const DataDirectory& data, QString* error = nullptr);
+
+    // Called after the operator changed a cell in place through a view of the grid (a text typed
+    // into a cell, a box ticked), never after the program's own changes: such an edit is the
+    // register's content like any other and must reach the file.
+    void setEditedInPlace(std::function<void()> edited) { m_grid.edited = std::move(edited); }
 
     // The number of tables (data rows).
     int tableCount() const;
@@ -77,7 +84,20 @@ public:
     void showPicture(int row, StatusPicture picture);
 
 private:
-    GridStore m_grid;
+    // Size and look: the header row only, eleven columns, rows 30 pixels high.
+    void InitRegisterLook();
+    // Captions and widths of the eleven columns; column 0 an image column, column 9 check boxes.
+    void WriteRegisterHeader();
+
+    // The grid as views edit it: views change cells through setData alone.
+    class Grid : public GridStore {
+    public:
+        using GridStore::GridStore;
+        bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+        std::function<void()> edited;
+    };
+
+    Grid m_grid;
 };
 
 // Why the program may not end now: "还有第N台没有结账，不能退出" for the highest table N in use, or the

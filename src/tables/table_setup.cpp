@@ -2,7 +2,6 @@
 
 #include "common/cp936.h"
 #include "common/text_rules.h"
-#include "store/grid_file_guard.h"
 
 namespace cuemora {
 
@@ -45,29 +44,6 @@ int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService
     }
     tables.RenumberTables();
     return count > 0 ? static_cast<int>(count) : 0;
-}
-
-int AddTablesAndSave(TableRegister& tables, const AddTablesInput& input, const DataDirectory& data,
-                     MessageService& messages) {
-    const int added = AddTables(tables, input, messages);
-    tables.RefreshPictures();
-    QString error;
-    if (!tables.SaveRegister(data, &error)) {
-        messages.show(Message{QStringLiteral("台的设置没有保存到文件“%1”：%2\n台还在屏幕上，但还没有存到磁盘。")
-                                  .arg(TableRegister::fileName(), error),
-                              MessageButtons::Ok, MessageIcon::Warning});
-    }
-    return added;
-}
-
-void LoadRegisterAtStart(TableRegister& tables, const DataDirectory& data, MessageService& messages) {
-    loadKeepingDamaged(tables.grid(), data, TableRegister::fileName(), messages);
-}
-
-void ResetRegister(TableRegister& tables) {
-    tables.grid().resetGrid();
-    tables.InitRegisterLook();
-    tables.WriteRegisterHeader();
 }
 
 } // namespace cuemora

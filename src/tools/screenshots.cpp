@@ -28,6 +28,31 @@ using namespace cuemora;
 
 namespace {
 
+// The evening of the pictures: 10 December 2026, a quarter past eight.
+class FixedClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 10), QTime(20, 15, 40)); }
+    qint64 steadyMs() const override { return 0; }
+};
+
+// Nothing here asks the operator anything; a message would only stand in front of the pictures.
+class QuietMessages : public MessageService {
+public:
+    MessageButton show(const Message& message) override {
+        std::printf("message: %s\n", qPrintable(message.text));
+        return message.defaultButton;
+    }
+};
+
+// A control of a window by the name its form gives it.
+template <typename T>
+T* control(const QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromUtf8(name));
+    if (!found)
+        qFatal("%s has no control %s", window->metaObject()->className(), name);
+    return found;
+}
+
 void settle() {
     for (int k = 0; k < 20; ++k) {
         QApplication::processEvents();
@@ -47,11 +72,8 @@ bool save(QWidget* window, const QString& directory, const QString& name) {
 
 // Eight tables (three in use, one with drinks on its account), four goods, and the day's takings.
 void demoRoom(const DataDirectory& data, const Clock& clock) {
-    ScriptedMessages quiet;
+    QuietMessages quiet;
     TableRegister tables;
-    tables.InitRegisterLook();
-    tables.RenumberTables();
-    tables.WriteRegisterHeader();
     GridStore& grid = tables.grid();
     const QStringList names = {"1号大厅", "2号大厅", "3号大厅", "4号大厅", "5号大厅", "1号包间", "2号包间", "3号包间"};
     for (int n = 1; n <= names.size(); ++n) {
@@ -98,49 +120,51 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
 
     QTemporaryDir dir;
-    ScriptedMessages messages;
-    ManualClock clock(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 40)));
-    demoRoom(DataDirectory(dir.path()), clock);
-    AppServices services{messages, clock, DataDirectory(dir.path()), [] { return true; }};
-    MainWindow window(services);
+    QuietMessages messages;
+    FixedClock clock;
+    const DataDirectory data(dir.path());
+    demoRoom(data, clock);
+    Room room(data, clock, messages);
+    if (!room.open())
+        return 1;
+    MainWindow window(room, [] { return true; });
     bool ok = save(&window, out, QStringLiteral("main_window"));
 
-    Ui::MainWindow& ui = *window.ui();
-    ui.tabWidget->setCurrentWidget(ui.setupPage);
+    control<QTabWidget>(&window, "tabWidget")->setCurrentWidget(control<QWidget>(&window, "setupPage"));
     AccountWindow* account = window.accountWindow();
-    account->ui()->accountEdit->setText(QStringLiteral("tulip"));
+    control<QLineEdit>(account, "accountEdit")->setText(QStringLiteral("tulip"));
     ok = save(account, out, QStringLiteral("account_window")) && ok;
-    account->ui()->passwordEdit->setText(QStringLiteral("947"));
-    account->ui()->enterButton->click();
+    control<QLineEdit>(account, "passwordEdit")->setText(QStringLiteral("947"));
+    control<QPushButton>(account, "enterButton")->click();
     account->hide();
-    ui.tableCountEdit->setText(QStringLiteral("2"));
-    ui.tableTypeCombo->setCurrentIndex(1);
-    ui.tableNameEdit->setText(QStringLiteral("包间"));
-    ui.tablePriceEdit->setText(QStringLiteral("30"));
+    control<QLineEdit>(&window, "tableCountEdit")->setText(QStringLiteral("2"));
+    control<QComboBox>(&window, "tableTypeCombo")->setCurrentIndex(1);
+    control<QLineEdit>(&window, "tableNameEdit")->setText(QStringLiteral("包间"));
+    control<QLineEdit>(&window, "tablePriceEdit")->setText(QStringLiteral("30"));
     ok = save(&window, out, QStringLiteral("main_window_setup")) && ok;
-    ui.tabWidget->setCurrentWidget(ui.openPage);
+    control<QTabWidget>(&window, "tabWidget")->setCurrentWidget(control<QWidget>(&window, "openPage"));
 
-    ui.checkoutNumberEdit->setText(QStringLiteral("3"));
-    ui.输号结账按钮->click();
-    window.checkoutWindow()->ui()->paymentEdit->setText(QStringLiteral("40"));
+    control<QLineEdit>(&window, "checkoutNumberEdit")->setText(QStringLiteral("3"));
+    control<QPushButton>(&window, "输号结账按钮")->click();
+    control<QLineEdit>(window.checkoutWindow(), "paymentEdit")->setText(QStringLiteral("40"));
     ok = save(window.checkoutWindow(), out, QStringLiteral("checkout_window")) && ok;
     window.checkoutWindow()->hide();
 
-    ui.sellButton->click();
+    control<QPushButton>(&window, "sellButton")->click();
     SalesWindow* sales = window.salesWindow();
-    QListWidget* list = sales->ui()->GoodsListBox;
+    QListWidget* list = control<QListWidget>(sales, "GoodsListBox");
     for (int k : {0, 2}) {
         list->setCurrentRow(k);
         Q_EMIT list->itemDoubleClicked(list->item(k));
     }
-    sales->ui()->paidEdit->setText(QStringLiteral("20"));
+    control<QLineEdit>(sales, "paidEdit")->setText(QStringLiteral("20"));
     ok = save(sales, out, QStringLiteral("sales_window")) && ok;
-    sales->ui()->salesTabs->setCurrentIndex(1);
+    control<QTabWidget>(sales, "salesTabs")->setCurrentIndex(1);
     ok = save(sales, out, QStringLiteral("sales_window_stock")) && ok;
     sales->hide();
 
-    ui.findButton->click();
-    window.statisticsWindow()->ui()->statisticsButton->click();
+    control<QPushButton>(&window, "findButton")->click();
+    control<QPushButton>(window.statisticsWindow(), "statisticsButton")->click();
     ok = save(window.statisticsWindow(), out, QStringLiteral("statistics_window")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,12 +1,16 @@
 #pragma once
 
-// The program as a window test starts it: scripted message boxes, a clock set to 20 May 2013, an
-// empty data directory of its own, and a notification area that the test says is there or not.
+// The program as a window test starts it: the real Room over scripted message boxes, a clock set
+// to 20 May 2013 and an empty data directory of its own, the real main window over it, and a
+// notification area that the test says is there or not.
 
-#include "app/app_services.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "tables/table_register.h"
+#include "room/room.h"
+#include "support/manual_clock.h"
+#include "support/register_file.h"
+#include "support/scripted_messages.h"
+#include "support/window_controls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,48 +22,76 @@
 
 struct Shell {
     QTemporaryDir dir;
+    cuemora::DataDirectory data{dir.path()};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
+    // The clock the room reads: the manual one, unless a test wants real time to pass.
+    cuemora::SystemClock systemClock;
+    const cuemora::Clock* roomClock = &clock;
     bool trayAvailable = true;
-    cuemora::AppServices services{messages, clock, cuemora::DataDirectory(dir.path()),
-                                  [this] { return trayAvailable; }};
+    std::unique_ptr<cuemora::Room> room;
     std::unique_ptr<cuemora::MainWindow> window;
 
+    ~Shell() { stop(); }
+
+    // Starts the program on the data directory, as main() does: the room opens (and must), then the
+    // main window is shown. A second start is a restart: the first program ends before.
     cuemora::MainWindow& start() {
-        window = std::make_unique<cuemora::MainWindow>(services);
+        build();
         window->show();
         return *window;
     }
+
+    // The same, with the main window not yet shown.
+    cuemora::MainWindow& build() {
+        stop();
+        room = std::make_unique<cuemora::Room>(data, *roomClock, messages);
+        if (!room->open())
+            qFatal("the room did not open: %s", qPrintable(messages.lastText()));
+        window = std::make_unique<cuemora::MainWindow>(*room, [this] { return trayAvailable; });
+        return *window;
+    }
+
+    // A start over a register that holds tables in use, as after a power cut: the one message that
+    // names them is taken as read.
+    cuemora::MainWindow& resume() {
+        start();
+        if (messages.shown().size() != 1 || !messages.lastText().startsWith(QStringLiteral("上次程序没有正常结束")))
+            qFatal("no tables came back in use: %s", qPrintable(messages.shownTexts().join(QLatin1Char('\n'))));
+        messages.clear();
+        return *window;
+    }
+
+    void stop() {
+        window.reset();
+        room.reset();
+    }
+
+    // What a login at the account window does: the setup page opens.
+    void logIn() { QVERIFY(room->Login(QStringLiteral("tulip"), QStringLiteral("947"))); }
+
+    // Lets `seconds` pass and gives the room the clock's tick.
+    void tick(qint64 seconds = 1) {
+        clock.advance(seconds);
+        room->ClockTick();
+    }
+
+    cuemora::TableRegister& tables() { return room->tables(); }
 
     // The files of the data directory, hidden ones included.
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 };
 
-// Saves a register with the given tables into the directory, as "添加" leaves it: billiard tables
-// at odd numbers, mahjong tables at even ones, the tables in `inUse` opened at `start`.
+// Saves a register with the given tables into the directory, as the program leaves it: billiard
+// tables at odd numbers, mahjong tables at even ones, the tables in `inUse` opened at `start` (by
+// default the moment the shell's clock shows, so that their saved seconds stand at a restart).
 inline void saveRegister(const QString& directory, int count, const QList<int>& inUse,
-                         const QString& start = QStringLiteral("2013年5月20日9时30分")) {
-    using namespace cuemora;
-    TableRegister tables;
-    tables.InitRegisterLook();
-    tables.RenumberTables();
-    tables.WriteRegisterHeader();
-    GridStore& grid = tables.grid();
-    for (int n = 1; n <= count; ++n) {
-        grid.insertRow();
-        grid.setCell(n, RegisterColumn::Type, n % 2 ? billiardType() : mahjongType());
-        grid.setCell(n, RegisterColumn::Name, QString::number(n) + QStringLiteral("号大厅"));
-        grid.setCell(n, RegisterColumn::Price, QStringLiteral("20"));
-        grid.setCell(n, RegisterColumn::Rate, QStringLiteral("10"));
-        if (inUse.contains(n)) {
-            grid.setCell(n, RegisterColumn::Start, start);
-            grid.setCell(n, RegisterColumn::Seconds, QString::number(60 * n));
-            grid.setChecked(n, RegisterColumn::InUse, true);
-        }
-    }
-    tables.RenumberTables();
-    tables.RefreshPictures();
-    QVERIFY(tables.SaveRegister(DataDirectory(directory)));
+                         const QString& start = QStringLiteral("2013年5月20日14时30分5秒")) {
+    cuemora::testing::RegisterFile file;
+    file.tables = count;
+    file.inUse = inUse;
+    file.start = start;
+    QVERIFY(cuemora::testing::writeRegisterFile(cuemora::DataDirectory(directory), file));
 }
 
 // No test may leave a window on screen for the next one.

@@ -3,8 +3,6 @@
 #include "app/main_window.h"
 #include "common/safe_save.h"
 #include "shell_fixture.h"
-#include "ui_account_window.h"
-#include "ui_main_window.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -16,16 +14,18 @@ namespace {
 
 // Types the pair into the account window and presses "进入".
 void logIn(AccountWindow* account, const QString& name, const QString& password) {
-    account->ui()->accountEdit->setText(name);
-    account->ui()->passwordEdit->setText(password);
-    account->ui()->enterButton->click();
+    AccountWindowControls(account).accountEdit->setText(name);
+    AccountWindowControls(account).passwordEdit->setText(password);
+    AccountWindowControls(account).enterButton->click();
 }
 
 bool loggedIn(MainWindow& window) {
     AccountWindow* account = window.accountWindow();
-    return account->ui()->loginGroup->title() == QStringLiteral("登陆成功") && !window.ui()->setupGroup->isHidden() &&
-           !window.ui()->statisticsGroup->isHidden() && !account->ui()->changeButton->isHidden() &&
-           !account->ui()->closeButton->isHidden();
+    return AccountWindowControls(account).loginGroup->title() == QStringLiteral("登陆成功") &&
+           !MainWindowControls(&window).setupGroup->isHidden() &&
+           !MainWindowControls(&window).statisticsGroup->isHidden() &&
+           !AccountWindowControls(account).changeButton->isHidden() &&
+           !AccountWindowControls(account).closeButton->isHidden();
 }
 
 QByteArray accountFile(const Shell& shell) {
@@ -51,12 +51,12 @@ private Q_SLOTS:
         MainWindow& window = shell.start();
         QVERIFY(!accountFile(shell).isEmpty()); // made at the first start, with the default account
         AccountWindow* account = window.accountWindow();
-        QCOMPARE(account->ui()->passwordEdit->echoMode(), QLineEdit::Password);
-        window.ui()->tabWidget->setCurrentWidget(window.ui()->setupPage);
+        QCOMPARE(AccountWindowControls(account).passwordEdit->echoMode(), QLineEdit::Password);
+        MainWindowControls(&window).tabWidget->setCurrentWidget(MainWindowControls(&window).setupPage);
         QVERIFY(account->isVisible());
-        window.ui()->tabWidget->setCurrentWidget(window.ui()->openPage);
+        MainWindowControls(&window).tabWidget->setCurrentWidget(MainWindowControls(&window).openPage);
         QVERIFY(account->isHidden());
-        window.ui()->tabWidget->setCurrentWidget(window.ui()->setupPage);
+        MainWindowControls(&window).tabWidget->setCurrentWidget(MainWindowControls(&window).setupPage);
 
         logIn(account, QStringLiteral("tulip "), QStringLiteral("947")); // a trailing blank counts
         QCOMPARE(shell.messages.shownTexts(), QStringList{QStringLiteral("账号或密码错误")});
@@ -67,12 +67,13 @@ private Q_SLOTS:
         QVERIFY(loggedIn(window));
         QCOMPARE(shell.messages.shown().size(), 1);
         QVERIFY(account->isVisible()); // it stays open, for a change of the account
-        account->ui()->closeButton->click();
+        AccountWindowControls(account).closeButton->click();
         QVERIFY(account->isHidden());
-        window.ui()->tabWidget->setCurrentWidget(window.ui()->openPage);
-        window.ui()->tabWidget->setCurrentWidget(window.ui()->setupPage);
+        MainWindowControls(&window).tabWidget->setCurrentWidget(MainWindowControls(&window).openPage);
+        MainWindowControls(&window).tabWidget->setCurrentWidget(MainWindowControls(&window).setupPage);
         QVERIFY(account->isHidden());
-        QVERIFY(window.ui()->setupGroup->isVisible() && window.ui()->statisticsGroup->isVisible());
+        QVERIFY(MainWindowControls(&window).setupGroup->isVisible() &&
+                MainWindowControls(&window).statisticsGroup->isVisible());
         shell.window.reset();
     }
 
@@ -84,9 +85,9 @@ private Q_SLOTS:
             AccountWindow* account = window.accountWindow();
             account->show();
             logIn(account, QStringLiteral("tulip"), QStringLiteral("947"));
-            account->ui()->accountEdit->setText(QStringLiteral("前台"));
-            account->ui()->passwordEdit->setText(QStringLiteral("abc123"));
-            account->ui()->changeButton->click();
+            AccountWindowControls(account).accountEdit->setText(QStringLiteral("前台"));
+            AccountWindowControls(account).passwordEdit->setText(QStringLiteral("abc123"));
+            AccountWindowControls(account).changeButton->click();
             QCOMPARE(shell.messages.lastText(), QStringLiteral("修改成功"));
             QVERIFY(account->isHidden());
             QVERIFY(!accountFile(shell).contains("\xc7\xb0")); // scrambled, not readable
@@ -126,11 +127,11 @@ private Q_SLOTS:
         AccountWindow* account = window.accountWindow();
         account->show();
         logIn(account, QStringLiteral("tulip"), QStringLiteral("947"));
-        account->ui()->accountEdit->setText(name);
-        account->ui()->passwordEdit->setText(QStringLiteral("1"));
+        AccountWindowControls(account).accountEdit->setText(name);
+        AccountWindowControls(account).passwordEdit->setText(QStringLiteral("1"));
         if (diskFull)
             testing::setSaveFailureAfter(3);
-        account->ui()->changeButton->click();
+        AccountWindowControls(account).changeButton->click();
         testing::setSaveFailureAfter(-1);
         QVERIFY(shell.messages.lastText() != QStringLiteral("修改成功"));
         QVERIFY(account->isVisible());

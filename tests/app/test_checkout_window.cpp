@@ -4,9 +4,6 @@
 #include "common/safe_save.h"
 #include "shell_fixture.h"
 #include "takings/takings_book.h"
-#include "ui_checkout_window.h"
-#include "ui_main_window.h"
-#include "ui_statistics_window.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -20,9 +17,9 @@ const QString kToday = QStringLiteral("2013年5月20日收入统计");
 const QStringList kHeader{"名称", "明细表", "收费"};
 
 // Puts table n in use with the given cells, as opening it and charging goods to it would leave it.
-void putInUse(MainWindow& window, int n, const QString& seconds, const QString& price = QStringLiteral("20"),
+void putInUse(Shell& shell, int n, const QString& seconds, const QString& price = QStringLiteral("20"),
               const QString& rate = QStringLiteral("10"), const QString& goods = QString()) {
-    GridStore& grid = window.tables().grid();
+    GridStore& grid = shell.tables().grid();
     grid.setCell(n, col::Start, QStringLiteral("2013年5月20日14时30分5秒"));
     grid.setCell(n, col::Seconds, seconds);
     grid.setCell(n, col::Price, price);
@@ -30,26 +27,26 @@ void putInUse(MainWindow& window, int n, const QString& seconds, const QString& 
     grid.setCell(n, col::GoodsNames, goods.isEmpty() ? QString() : QStringLiteral("、可乐"));
     grid.setCell(n, col::GoodsTotal, goods);
     grid.setChecked(n, col::InUse, true);
-    window.tables().RefreshPictures();
+    shell.tables().RefreshPictures();
 }
 
 // Chooses the type, drops the list of tables in use down and picks its item k.
 void pickFromList(MainWindow& window, QRadioButton* type, int k) {
     type->click();
-    TableListBox* list = window.ui()->结账组合框;
+    TableListBox* list = MainWindowControls(&window).结账组合框;
     list->showPopup();
     list->hidePopup();
     list->setCurrentIndex(k);
 }
 
 void checkOutByNumber(MainWindow& window, const QString& typed) {
-    window.ui()->checkoutNumberEdit->setText(typed);
-    window.ui()->输号结账按钮->click();
+    MainWindowControls(&window).checkoutNumberEdit->setText(typed);
+    MainWindowControls(&window).输号结账按钮->click();
 }
 
 // The checkout window's boxes in the order the charge fills them.
 QStringList chargeShown(const CheckoutWindow* checkout) {
-    const Ui::CheckoutWindow* ui = checkout->ui();
+    const auto ui = std::make_unique<CheckoutWindowControls>(checkout);
     return {ui->作用透明标签->text(), ui->startEdit->text(),      ui->hoursEdit->text(),
             ui->rateEdit->text(),     ui->priceEdit->text(),      ui->goodsSubtotalEdit->text(),
             ui->dueEdit->text(),      ui->discountedEdit->text(), ui->totalEdit->text()};
@@ -64,7 +61,7 @@ QStringList namesIn(const QComboBox* list) {
 
 // The takings as the statistics window shows them: its header, then its rows.
 QList<QStringList> shownTakings(MainWindow& window) {
-    const QAbstractItemModel* model = window.statisticsWindow()->ui()->TakingsGrid->model();
+    const QAbstractItemModel* model = StatisticsWindowControls(window.statisticsWindow()).TakingsGrid->model();
     QList<QStringList> rows;
     QStringList header;
     for (int c = 0; c < model->columnCount(); ++c)
@@ -98,23 +95,23 @@ QByteArray fileBytes(const Shell& shell, const QString& name) {
 void writeDay(const Shell& shell, QDate day, const QList<TakingsRow>& rows) {
     ManualClock clock(QDateTime(day, QTime(20, 0)));
     ScriptedMessages quiet;
-    TakingsBook book(shell.services.data, clock);
+    TakingsBook book(shell.data, clock);
     QVERIFY(book.AddTakingsRows(rows, quiet));
     QVERIFY(quiet.shown().isEmpty());
 }
 
-bool isFreeRow(MainWindow& window, int n) {
-    const GridStore& grid = window.tables().grid();
+bool isFreeRow(Shell& shell, int n) {
+    const GridStore& grid = shell.tables().grid();
     for (int c : {col::Start, col::Seconds, col::GoodsNames, col::GoodsTotal}) {
         if (!grid.cellText(n, c).isEmpty())
             return false;
     }
-    return !window.tables().isInUse(n) && grid.getCell(n, col::Picture).toByteArray() ==
-                                              statusPictureBitmap(statusPictureFor(window.tables().type(n), false));
+    return !shell.tables().isInUse(n) && grid.getCell(n, col::Picture).toByteArray() ==
+                                             statusPictureBitmap(statusPictureFor(shell.tables().type(n), false));
 }
 
-QByteArray pictureOf(MainWindow& window, int n) {
-    return window.tables().grid().getCell(n, col::Picture).toByteArray();
+QByteArray pictureOf(Shell& shell, int n) {
+    return shell.tables().grid().getCell(n, col::Picture).toByteArray();
 }
 
 } // namespace
@@ -154,20 +151,20 @@ private Q_SLOTS:
         QFETCH(QStringList, changes);
         Shell shell;
         saveRegister(shell.dir.path(), 4, {1});
-        MainWindow& window = shell.start();
-        putInUse(window, 3, cells[0], cells[1], cells[2], cells[3]);
+        MainWindow& window = shell.resume();
+        putInUse(shell, 3, cells[0], cells[1], cells[2], cells[3]);
         CheckoutWindow* checkout = window.checkoutWindow();
-        const Ui::CheckoutWindow* ui = checkout->ui();
+        const auto ui = std::make_unique<CheckoutWindowControls>(checkout);
 
-        pickFromList(window, window.ui()->单选框3, 1); // 1号大厅, 3号大厅
-        window.ui()->结账按钮->click();
+        pickFromList(window, MainWindowControls(&window).单选框3, 1); // 1号大厅, 3号大厅
+        MainWindowControls(&window).结账按钮->click();
         QVERIFY(checkout->isVisible());
         QVERIFY(!checkout->isModal());
         QCOMPARE(chargeShown(checkout), (QStringList{"3", "2013年5月20日14时30分5秒", charge[0], cells[2], cells[1],
                                                      cells[3], charge[1], charge[2], charge[3]}));
         QVERIFY(!ui->rateEdit->isEnabled());
         QCOMPARE(checkout->focusWidget(), static_cast<QWidget*>(ui->paymentEdit));
-        QCOMPARE(window.ui()->结账组合框->count(), 0);
+        QCOMPARE(MainWindowControls(&window).结账组合框->count(), 0);
         QCOMPARE(ui->paymentEdit->text(), QString()); // a first fill leaves the payment empty
         QCOMPARE(ui->changeEdit->text(), QString());
 
@@ -191,9 +188,9 @@ private Q_SLOTS:
         QCOMPARE(question.title, QStringLiteral("信息："));
         QVERIFY(checkout->isHidden());
         QCOMPARE(rowsOfFile(shell, kToday), (QList<QStringList>{kHeader, {"3号台收费", charge[0], charge[3]}}));
-        QVERIFY(isFreeRow(window, 3));
-        QVERIFY(window.tables().isInUse(1)); // the other table goes on
-        QCOMPARE(window.tables().grid().cellText(0, col::Start), QStringLiteral("开始时间"));
+        QVERIFY(isFreeRow(shell, 3));
+        QVERIFY(shell.tables().isInUse(1)); // the other table goes on
+        QCOMPARE(shell.tables().grid().cellText(0, col::Start), QStringLiteral("开始时间"));
         shell.window.reset();
     }
 
@@ -204,13 +201,13 @@ private Q_SLOTS:
         Shell shell;
         saveRegister(shell.dir.path(), 4, {});
         MainWindow& window = shell.start();
-        putInUse(window, 1, QStringLiteral("3600"));
-        putInUse(window, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
+        putInUse(shell, 1, QStringLiteral("3600"));
+        putInUse(shell, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
         CheckoutWindow* checkout = window.checkoutWindow();
-        const Ui::CheckoutWindow* ui = checkout->ui();
+        const auto ui = std::make_unique<CheckoutWindowControls>(checkout);
 
-        pickFromList(window, window.ui()->单选框3, 1);
-        window.ui()->结账按钮->click();
+        pickFromList(window, MainWindowControls(&window).单选框3, 1);
+        MainWindowControls(&window).结账按钮->click();
         QTest::keyClicks(ui->paymentEdit, QStringLiteral("100"));
         QCOMPARE(ui->changeEdit->text(), QStringLiteral("63.5"));
         checkOutByNumber(window, QStringLiteral("1"));
@@ -223,14 +220,14 @@ private Q_SLOTS:
         ui->totalEdit->setText(QStringLiteral("10"));
         shell.messages.setNextAnswers({MessageButton::Yes});
         ui->结账结束按钮->click();
-        pickFromList(window, window.ui()->单选框3, 0); // table 3 is the only one left
-        window.ui()->结账按钮->click();
+        pickFromList(window, MainWindowControls(&window).单选框3, 0); // table 3 is the only one left
+        MainWindowControls(&window).结账按钮->click();
         shell.messages.setNextAnswers({MessageButton::Yes});
         ui->结账结束按钮->click();
 
         QCOMPARE(rowsOfFile(shell, kToday),
                  (QList<QStringList>{kHeader, {"3号台收费", "1.5", "36.5"}, {"1号台收费", "0.5", "10"}}));
-        QVERIFY(isFreeRow(window, 1) && isFreeRow(window, 3));
+        QVERIFY(isFreeRow(shell, 1) && isFreeRow(shell, 3));
         QCOMPARE(shell.messages.shown().size(), 2);
         shell.window.reset();
     }
@@ -262,20 +259,22 @@ private Q_SLOTS:
         QFETCH(QString, message);
         Shell shell;
         saveRegister(shell.dir.path(), 4, {3});
-        MainWindow& window = shell.start();
-        const QByteArray registerBefore = window.tables().grid().getCell(0, col::Start).toByteArray();
+        MainWindow& window = shell.resume();
+        const QByteArray registerBefore = shell.tables().grid().getCell(0, col::Start).toByteArray();
         CheckoutWindow* checkout = window.checkoutWindow();
         checkOutByNumber(window, typed);
         QCOMPARE(shell.messages.shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(checkout->isVisible(), table != 0);
-        QCOMPARE(window.ui()->checkoutNumberEdit->text(), table ? QString() : typed);
+        QCOMPARE(MainWindowControls(&window).checkoutNumberEdit->text(), table ? QString() : typed);
         if (table) {
-            QCOMPARE(checkout->ui()->作用透明标签->text(), QString::number(table));
-            QCOMPARE(checkout->ui()->hoursEdit->text(), table == 3 ? QStringLiteral("0.05") : QStringLiteral("0"));
-            QCOMPARE(checkout->ui()->startEdit->text(), table == 3 ? u"2013年5月20日9时30分"_qs : QString());
+            QCOMPARE(CheckoutWindowControls(checkout).作用透明标签->text(), QString::number(table));
+            QCOMPARE(CheckoutWindowControls(checkout).hoursEdit->text(),
+                     table == 3 ? QStringLiteral("0.05") : QStringLiteral("0"));
+            QCOMPARE(CheckoutWindowControls(checkout).startEdit->text(),
+                     table == 3 ? u"2013年5月20日14时30分5秒"_qs : QString());
             checkout->close();
         }
-        QCOMPARE(window.tables().grid().getCell(0, col::Start).toByteArray(), registerBefore);
+        QCOMPARE(shell.tables().grid().getCell(0, col::Start).toByteArray(), registerBefore);
         QVERIFY(!QFile::exists(shell.dir.filePath(kToday)));
         shell.window.reset();
     }
@@ -285,26 +284,26 @@ private Q_SLOTS:
     void listOfTablesInUse() {
         Shell shell;
         saveRegister(shell.dir.path(), 6, {1, 2, 4, 5});
-        MainWindow& window = shell.start();
-        TableListBox* list = window.ui()->结账组合框;
+        MainWindow& window = shell.resume();
+        TableListBox* list = MainWindowControls(&window).结账组合框;
 
         list->showPopup();
         list->hidePopup();
         QCOMPARE(list->count(), 0);
-        window.ui()->结账按钮->click();
+        MainWindowControls(&window).结账按钮->click();
         QCOMPARE(shell.messages.lastText(), QStringLiteral("请选择类型"));
 
-        pickFromList(window, window.ui()->单选框4, -1);
+        pickFromList(window, MainWindowControls(&window).单选框4, -1);
         QCOMPARE(namesIn(list), (QStringList{"2号大厅", "4号大厅"}));
-        window.ui()->结账按钮->click();
+        MainWindowControls(&window).结账按钮->click();
         QCOMPARE(shell.messages.lastText(), QStringLiteral("请选择要结账的台号"));
         QCOMPARE(list->count(), 2); // a refusal leaves the list as it was
 
-        pickFromList(window, window.ui()->单选框3, 1);
+        pickFromList(window, MainWindowControls(&window).单选框3, 1);
         QCOMPARE(namesIn(list), (QStringList{"1号大厅", "5号大厅"}));
-        window.ui()->单选框4->click();
-        window.ui()->结账按钮->click();
-        QCOMPARE(window.checkoutWindow()->ui()->作用透明标签->text(), QStringLiteral("5"));
+        MainWindowControls(&window).单选框4->click();
+        MainWindowControls(&window).结账按钮->click();
+        QCOMPARE(CheckoutWindowControls(window.checkoutWindow()).作用透明标签->text(), QStringLiteral("5"));
         QCOMPARE(shell.messages.shown().size(), 2);
         window.checkoutWindow()->close();
         shell.window.reset();
@@ -322,37 +321,37 @@ private Q_SLOTS:
         QFETCH(bool, closeBox);
         Shell shell;
         saveRegister(shell.dir.path(), 4, {1});
-        MainWindow& window = shell.start();
-        putInUse(window, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
+        MainWindow& window = shell.resume();
+        putInUse(shell, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
         CheckoutWindow* checkout = window.checkoutWindow();
         checkOutByNumber(window, QStringLiteral("3"));
-        const auto useOf = [&window] {
-            const GridStore& grid = window.tables().grid();
+        const auto useOf = [&shell] {
+            const GridStore& grid = shell.tables().grid();
             return QStringList{grid.cellText(3, col::Start), grid.cellText(3, col::Seconds),
                                grid.cellText(3, col::GoodsNames), grid.cellText(3, col::GoodsTotal)};
         };
         const QStringList useBefore = useOf();
-        const QByteArray busy = pictureOf(window, 3);
+        const QByteArray busy = pictureOf(shell, 3);
         // Table 1 freed behind the register's back: only a refresh shows its free picture.
-        window.tables().grid().setChecked(1, col::InUse, false);
+        shell.tables().grid().setChecked(1, col::InUse, false);
 
         if (closeBox) {
             QVERIFY(checkout->close());
         } else {
             shell.messages.setNextAnswers({MessageButton::No});
-            checkout->ui()->结账结束按钮->click();
+            CheckoutWindowControls(checkout).结账结束按钮->click();
         }
         QCOMPARE(shell.messages.shown().size(), closeBox ? 0 : 1);
         QVERIFY(checkout->isHidden());
         QVERIFY(!QFile::exists(shell.dir.filePath(kToday)));
-        QVERIFY(window.tables().isInUse(3));
+        QVERIFY(shell.tables().isInUse(3));
         QCOMPARE(useOf(), useBefore);
-        QCOMPARE(pictureOf(window, 3), busy);
-        QCOMPARE(pictureOf(window, 1), statusPictureBitmap(StatusPicture::BilliardFree));
+        QCOMPARE(pictureOf(shell, 3), busy);
+        QCOMPARE(pictureOf(shell, 1), statusPictureBitmap(StatusPicture::BilliardFree));
 
-        window.ClockTick();
+        shell.tick();
         checkOutByNumber(window, QStringLiteral("3"));
-        QCOMPARE(checkout->ui()->hoursEdit->text(), QStringLiteral("1.500277777778"));
+        QCOMPARE(CheckoutWindowControls(checkout).hoursEdit->text(), QStringLiteral("1.500277777778"));
         checkout->close();
         shell.window.reset();
     }
@@ -366,8 +365,9 @@ private Q_SLOTS:
         MainWindow& window = shell.start();
         StatisticsWindow* statistics = window.statisticsWindow();
         QCOMPARE(statistics->windowTitle(), QStringLiteral("统计窗口"));
-        window.ui()->queryDateEdit->setText(QStringLiteral("2013年5月19日"));
-        window.ui()->findButton->click(); // the group opens with a login; its tests are the account window's
+        MainWindowControls(&window).queryDateEdit->setText(QStringLiteral("2013年5月19日"));
+        shell.logIn(); // the group opens with a login; its tests are the account window's
+        MainWindowControls(&window).findButton->click();
         QVERIFY(statistics->isVisible());
         QCOMPARE(statistics->windowTitle(), QStringLiteral("统计窗口查询：2013年5月19日"));
         QCOMPARE(shownTakings(window), QList<QStringList>{kHeader});
@@ -376,11 +376,11 @@ private Q_SLOTS:
                                      {"1号台收费", "0.2777777777778", "4.166666666667"},
                                      {"总收入", "1", "40.66666666667"}};
         for (int press = 0; press < 2; ++press) {
-            statistics->ui()->statisticsButton->click();
+            StatisticsWindowControls(statistics).statisticsButton->click();
             QCOMPARE(shownTakings(window), day);
         }
         QVERIFY(shell.messages.shown().isEmpty());
-        statistics->ui()->closeButton->click();
+        StatisticsWindowControls(statistics).closeButton->click();
         QVERIFY(statistics->isHidden());
         QCOMPARE(shownTakings(window), day); // hiding keeps what it shows
         shell.window.reset();
@@ -418,18 +418,19 @@ private Q_SLOTS:
         writeDay(shell, QDate(2013, 5, 17), {{"可乐", "2", "6"}});
         QVERIFY(saveWholeFile(shell.dir.filePath(QStringLiteral("2013年5月18日收入统计")), QByteArray(600, 'x')));
         MainWindow& window = shell.start();
+        shell.logIn();
         StatisticsWindow* statistics = window.statisticsWindow();
-        window.ui()->queryDateEdit->setText(QStringLiteral("2013年5月19日"));
-        window.ui()->findButton->click();
-        statistics->ui()->statisticsButton->click();
+        MainWindowControls(&window).queryDateEdit->setText(QStringLiteral("2013年5月19日"));
+        MainWindowControls(&window).findButton->click();
+        StatisticsWindowControls(statistics).statisticsButton->click();
         const QList<QStringList> before = shownTakings(window);
         QCOMPARE(before.size(), 3);
 
-        window.ui()->queryDateEdit->setText(found);
-        window.ui()->findButton->click();
+        MainWindowControls(&window).queryDateEdit->setText(found);
+        MainWindowControls(&window).findButton->click();
         QCOMPARE(shownTakings(window), before);
-        window.ui()->queryDateEdit->setText(counted);
-        statistics->ui()->statisticsButton->click();
+        MainWindowControls(&window).queryDateEdit->setText(counted);
+        StatisticsWindowControls(statistics).statisticsButton->click();
         QCOMPARE(shownTakings(window), shown);
         QCOMPARE(statistics->windowTitle(), QStringLiteral("统计窗口查询：") + found);
         QCOMPARE(shell.messages.shown().size(), message.isEmpty() ? 0 : 1);
@@ -445,18 +446,19 @@ private Q_SLOTS:
         Shell shell;
         writeDay(shell, QDate(2013, 5, 19), {{"3号台收费", "1.5", "36.5"}});
         saveRegister(shell.dir.path(), 2, {2});
-        MainWindow& window = shell.start();
+        MainWindow& window = shell.resume();
+        shell.logIn();
         StatisticsWindow* statistics = window.statisticsWindow();
-        window.ui()->queryDateEdit->setText(QStringLiteral("2013年5月19日"));
-        window.ui()->findButton->click();
-        statistics->ui()->statisticsButton->click();
+        MainWindowControls(&window).queryDateEdit->setText(QStringLiteral("2013年5月19日"));
+        MainWindowControls(&window).findButton->click();
+        StatisticsWindowControls(statistics).statisticsButton->click();
         checkOutByNumber(window, QStringLiteral("2"));
         shell.messages.setNextAnswers({MessageButton::Yes});
-        window.checkoutWindow()->ui()->结账结束按钮->click();
+        CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
         QVERIFY(statistics->isVisible());
         QCOMPARE(shownTakings(window),
                  (QList<QStringList>{kHeader, {"2号台收费", "0.03333333333333", "0.6666666666666"}}));
-        statistics->ui()->closeButton->click();
+        StatisticsWindowControls(statistics).closeButton->click();
         shell.window.reset();
     }
 
@@ -467,11 +469,11 @@ private Q_SLOTS:
         const QByteArray damaged("EGRD\x06\x00\x00\x00 the rest of a day that was cut short", 45);
         QVERIFY(saveWholeFile(shell.dir.filePath(kToday), damaged));
         saveRegister(shell.dir.path(), 2, {1, 2});
-        MainWindow& window = shell.start();
+        MainWindow& window = shell.resume();
         for (const QString& number : {u"1"_qs, u"2"_qs}) {
             checkOutByNumber(window, number);
             shell.messages.setNextAnswers({MessageButton::Yes});
-            window.checkoutWindow()->ui()->结账结束按钮->click();
+            CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
         }
         const QStringList texts = shell.messages.shownTexts();
         QCOMPARE(texts.size(), 3); // the question, the notice, the question
@@ -481,28 +483,32 @@ private Q_SLOTS:
         QCOMPARE(rowsOfFile(shell, kToday), (QList<QStringList>{kHeader,
                                                                 {"2号台收费", "0.03333333333333", "0.6666666666666"},
                                                                 {"1号台收费", "0.01666666666667", "0.3333333333334"}}));
-        QVERIFY(isFreeRow(window, 1) && isFreeRow(window, 2));
+        QVERIFY(isFreeRow(shell, 1) && isFreeRow(shell, 2));
         shell.window.reset();
     }
 
-    // A takings row that cannot be saved is shown with its texts, and the table is freed all the same.
+    // A takings row that cannot be saved is shown with its texts, and the table is freed all the
+    // same; the register, which the full disk refuses as well, says so with the disk's reason.
     void unsavedTakingsAreShown() {
         Shell shell;
         saveRegister(shell.dir.path(), 4, {});
         MainWindow& window = shell.start();
-        putInUse(window, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
+        putInUse(shell, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
         checkOutByNumber(window, QStringLiteral("3"));
         testing::setSaveFailureAfter(0);
         shell.messages.setNextAnswers({MessageButton::Yes});
-        window.checkoutWindow()->ui()->结账结束按钮->click();
-        QCOMPARE(shell.messages.shown().size(), 2);
-        const Message& notice = shell.messages.shown().last();
+        CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
+        QCOMPARE(shell.messages.shown().size(), 3);
+        const Message& notice = shell.messages.shown()[1];
         QCOMPARE(notice.buttons, MessageButtons::Ok);
         QVERIFY2(notice.text.contains(kToday) && notice.text.contains(QStringLiteral("3号台收费    1.5    36.5")),
                  qPrintable(notice.text));
+        const QString registerNotice = shell.messages.lastText();
+        QVERIFY2(registerNotice.contains(TableRegister::fileName()) && registerNotice.contains(u"设备已满"_qs),
+                 qPrintable(registerNotice));
         QVERIFY(!QFile::exists(shell.dir.filePath(kToday)));
         QVERIFY(window.checkoutWindow()->isHidden());
-        QVERIFY(isFreeRow(window, 3));
+        QVERIFY(isFreeRow(shell, 3));
         shell.window.reset();
     }
 };

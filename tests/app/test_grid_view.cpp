@@ -79,11 +79,11 @@ private Q_SLOTS:
     }
 
     // The register through the view: ticks as check states, pictures as pixmaps, and a click on a
-    // check box changes the grid.
+    // check box changes the grid and is told as an edit in place (the program's own changes are not).
     void checkBoxesAndPictures() {
         TableRegister tables;
-        tables.InitRegisterLook();
-        tables.WriteRegisterHeader();
+        int edits = 0;
+        tables.setEditedInPlace([&edits] { ++edits; });
         GridStore& grid = tables.grid();
         grid.insertRow();
         grid.insertRow();
@@ -102,8 +102,12 @@ private Q_SLOTS:
         QCOMPARE(busy.data().toString(), QString()); // no 真 beside the tick
         QVERIFY(model->flags(free) & Qt::ItemIsUserCheckable);
         QVERIFY(!(model->flags(free) & Qt::ItemIsEditable));
+        QCOMPARE(edits, 0);
         QVERIFY(model->setData(free, Qt::Checked, Qt::CheckStateRole));
         QVERIFY(tables.isInUse(1));
+        QCOMPARE(edits, 1);
+        QVERIFY(!model->setData(model->index(1, RegisterColumn::InUse), u"x"_qs)); // refused: no edit
+        QCOMPARE(edits, 1);
 
         for (int row = 0; row < 2; ++row) {
             const QVariant picture = model->index(row, RegisterColumn::Picture).data(Qt::DecorationRole);

@@ -12,11 +12,6 @@
 #include "shell_fixture.h"
 #include "tables/table_setup.h"
 #include "takings/takings_book.h"
-#include "ui_account_window.h"
-#include "ui_checkout_window.h"
-#include "ui_main_window.h"
-#include "ui_sales_window.h"
-#include "ui_statistics_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,8 +104,8 @@ void TestHostileInput::typedNumbers() {
     Shell shell;
     setUpRoom(shell);
     MainWindow& window = shell.start();
-    Ui::MainWindow& ui = *window.ui();
-    window.ui()->setupGroup->show(); // as after a login
+    const MainWindowControls ui(&window);
+    shell.logIn();
     shell.messages.setNextAnswers({});
 
     // "添加" with the text as the count, and as the price and rate of one table.
@@ -120,12 +115,12 @@ void TestHostileInput::typedNumbers() {
     ui.tableRateEdit->setText(QStringLiteral("10"));
     paste(ui.tableCountEdit, text);
     ui.添加按钮->click();
-    QVERIFY(window.tables().tableCount() <= 3 + kMostTablesPerBatch);
+    QVERIFY(shell.tables().tableCount() <= 3 + kMostTablesPerBatch);
     ui.tableCountEdit->setText(QStringLiteral("1"));
     paste(ui.tablePriceEdit, text);
     paste(ui.tableRateEdit, text);
     ui.添加按钮->click();
-    const int added = window.tables().tableCount();
+    const int added = shell.tables().tableCount();
     QVERIFY(everyGridFileLoads(shell));
 
     // The numbers typed to open and to check out a table.
@@ -133,22 +128,22 @@ void TestHostileInput::typedNumbers() {
     ui.输号开台按钮->click();
     paste(ui.checkoutNumberEdit, text);
     ui.输号结账按钮->click();
-    QVERIFY(window.tables().grid().cellText(0, col::Start) == QStringLiteral("开始时间"));
+    QVERIFY(shell.tables().grid().cellText(0, col::Start) == QStringLiteral("开始时间"));
 
     // The last table added carries the text as its price and rate; its checkout reads them.
-    window.tables().grid().setCell(added, col::Seconds, QStringLiteral("3600"));
-    window.tables().grid().setChecked(added, col::InUse, true);
+    shell.tables().grid().setCell(added, col::Seconds, QStringLiteral("3600"));
+    shell.tables().grid().setChecked(added, col::InUse, true);
     ui.checkoutNumberEdit->setText(QString::number(added));
     ui.输号结账按钮->click();
     CheckoutWindow* checkout = window.checkoutWindow();
     QVERIFY(checkout->isVisible());
-    paste(checkout->ui()->paymentEdit, text);
-    QVERIFY(!checkout->ui()->changeEdit->text().isEmpty());
-    paste(checkout->ui()->totalEdit, text); // edited by hand before the confirmation
+    paste(CheckoutWindowControls(checkout).paymentEdit, text);
+    QVERIFY(!CheckoutWindowControls(checkout).changeEdit->text().isEmpty());
+    paste(CheckoutWindowControls(checkout).totalEdit, text); // edited by hand before the confirmation
     shell.messages.setNextAnswers({MessageButton::Yes});
-    checkout->ui()->结账结束按钮->click();
+    CheckoutWindowControls(checkout).结账结束按钮->click();
     QVERIFY(checkout->isHidden());
-    QVERIFY(!window.tables().isInUse(added));
+    QVERIFY(!shell.tables().isInUse(added));
     GridStore day;
     QVERIFY(day.loadFromFile(shell.dir.filePath(kToday)));
     if (fitsCp936(text)) {
@@ -161,7 +156,7 @@ void TestHostileInput::typedNumbers() {
     // The stock page adds the text as a quantity, twice; the sale takes it as a payment.
     ui.sellButton->click();
     SalesWindow* sales = window.salesWindow();
-    Ui::SalesWindow& shop = *sales->ui();
+    const SalesWindowControls shop(sales);
     for (int k = 0; k < 2; ++k) {
         shop.stockNameEdit->setText(QStringLiteral("可乐"));
         paste(shop.stockQuantityEdit, text);
@@ -180,17 +175,17 @@ void TestHostileInput::typedNumbers() {
     // The day query takes the text as a day.
     paste(ui.queryDateEdit, text);
     ui.findButton->click();
-    window.statisticsWindow()->ui()->statisticsButton->click();
-    const GridStore& shown = window.statisticsWindow()->takings().grid();
+    StatisticsWindowControls(window.statisticsWindow()).statisticsButton->click();
+    const GridStore& shown = shell.room->takings().grid();
     QCOMPARE(shown.cellText(shown.rowCount() - 1, 0), QStringLiteral("总收入"));
     window.statisticsWindow()->hide();
 
     // The program still works: a table opens and its clock runs.
     ui.openNumberEdit->setText(QStringLiteral("2"));
     ui.输号开台按钮->click();
-    QVERIFY(window.tables().isInUse(2));
-    window.ClockTick();
-    QCOMPARE(window.tables().grid().cellText(2, col::Seconds), QStringLiteral("2"));
+    QVERIFY(shell.tables().isInUse(2));
+    shell.tick();
+    QCOMPARE(shell.tables().grid().cellText(2, col::Seconds), QStringLiteral("2"));
     shell.window.reset();
 }
 
@@ -231,10 +226,10 @@ void TestHostileInput::damagedFilesAtStart() {
     Shell shell;
     writeFile(shell, file, bytes);
     MainWindow& window = shell.start();
-    Ui::MainWindow& ui = *window.ui();
+    const MainWindowControls ui(&window);
 
     // What reads each file: the start for the register and the goods, a checkout for the day.
-    ui.setupGroup->show();
+    shell.logIn();
     ui.tableCountEdit->setText(QStringLiteral("2"));
     ui.tableTypeCombo->setCurrentIndex(1);
     ui.tableNameEdit->setText(QStringLiteral("包间"));
@@ -245,8 +240,8 @@ void TestHostileInput::damagedFilesAtStart() {
     ui.checkoutNumberEdit->setText(QStringLiteral("1"));
     ui.输号结账按钮->click();
     shell.messages.setNextAnswers({MessageButton::Yes});
-    window.checkoutWindow()->ui()->结账结束按钮->click();
-    window.salesWindow()->ui()->保存数据按钮->click();
+    CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
+    SalesWindowControls(window.salesWindow()).保存数据按钮->click();
 
     const QStringList aside = QDir(shell.dir.path()).entryList({file + QStringLiteral(".无法读取*")}, QDir::Files);
     QCOMPARE(aside.size(), 1);
@@ -254,13 +249,13 @@ void TestHostileInput::damagedFilesAtStart() {
     const QStringList told = shell.messages.shownTexts().filter(aside.first());
     QCOMPARE(told.size(), 1);
     QVERIFY(everyGridFileLoads(shell));
-    QCOMPARE(window.tables().tableCount(), 2);
-    QVERIFY(!window.tables().isInUse(1));
+    QCOMPARE(shell.tables().tableCount(), 2);
+    QVERIFY(!shell.tables().isInUse(1));
     shell.window.reset();
 }
 
-// An account file damaged by hand is never rewritten: nobody logs in until it is mended, and the
-// program runs on.
+// An account file damaged by hand is never rewritten: nobody logs in, not even with both boxes
+// empty, until it is deleted (the message says so) or mended, and the program runs on.
 void TestHostileInput::damagedAccountFile() {
     for (const QByteArray& bytes : {QByteArray(), QByteArray("\xff\xfe[\0x\0]\0", 8), QByteArray(20000, '['),
                                     QByteArray("[账号密码]\n账号=ZZ,\n")}) {
@@ -269,10 +264,19 @@ void TestHostileInput::damagedAccountFile() {
         MainWindow& window = shell.start();
         AccountWindow* account = window.accountWindow();
         account->show();
-        account->ui()->accountEdit->setText(QStringLiteral("tulip"));
-        account->ui()->passwordEdit->setText(QStringLiteral("947"));
-        account->ui()->enterButton->click();
-        QVERIFY(window.ui()->setupGroup->isHidden());
+        AccountWindowControls(account).accountEdit->setText(QStringLiteral("tulip"));
+        AccountWindowControls(account).passwordEdit->setText(QStringLiteral("947"));
+        AccountWindowControls(account).enterButton->click();
+        AccountWindowControls(account).accountEdit->clear();
+        AccountWindowControls(account).passwordEdit->clear();
+        AccountWindowControls(account).enterButton->click();
+        QVERIFY(MainWindowControls(&window).setupGroup->isHidden());
+        QVERIFY(!MainWindowControls(&window).setupGroup->isEnabled());
+        QCOMPARE(shell.messages.shown().size(), 2);
+        for (const Message& told : shell.messages.shown()) {
+            QVERIFY2(told.text.contains(u"删除这个文件，然后重新启动程序"_qs), qPrintable(told.text));
+            QCOMPARE(told.icon, MessageIcon::Warning);
+        }
         QCOMPARE(fileBytes(shell, AccountBook::fileName()), bytes);
         account->hide();
         shell.window.reset();

@@ -5,10 +5,6 @@
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "shell_fixture.h"
-#include "ui_account_window.h"
-#include "ui_main_window.h"
-#include "ui_sales_window.h"
-#include "ui_statistics_window.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -34,7 +30,7 @@ private Q_SLOTS:
         QCOMPARE(window.pos(), QPoint(50, 50));
         QVERIFY(window.width() >= 810 && window.height() >= 534);
 
-        GridView* view = window.ui()->TableRegister;
+        GridView* view = MainWindowControls(&window).TableRegister;
         QCOMPARE(view->model()->rowCount(), 0);
         QCOMPARE(view->model()->columnCount(), 11);
         const QStringList captions = {u"图片"_qs,     u"序号"_qs,     u"类型"_qs,     u"台名称"_qs,
@@ -48,7 +44,7 @@ private Q_SLOTS:
         QVERIFY(view->horizontalHeader()->isVisible());
         QVERIFY(!view->verticalHeader()->isVisible());
 
-        QCOMPARE(window.ui()->queryDateEdit->text(), u"2013年5月20日"_qs);
+        QCOMPARE(MainWindowControls(&window).queryDateEdit->text(), u"2013年5月20日"_qs);
         QCOMPARE(window.clock()->interval(), 0);
         QVERIFY(!window.clock()->isActive());
         QCOMPARE(window.clock()->timerType(), Qt::PreciseTimer);
@@ -65,15 +61,18 @@ private Q_SLOTS:
         shell.window.reset();
     }
 
-    // A register saved with tables 2 and 3 in use comes back with their ticks, start times,
-    // seconds and the in-use picture of each row's type.
+    // A register saved with tables 2 and 3 in use comes back with their ticks, start times and the
+    // in-use picture of each row's type: the program ended without their checkout (the exit guard
+    // refuses otherwise), so their guests played on. Their seconds run from their start time at
+    // 9:30 to now (14:30:05), the larger than the saved count, the clock counts on at once, and one
+    // message names the tables and their time.
     void savedRegisterComesBack() {
         Shell shell;
-        saveRegister(shell.dir.path(), 4, {2, 3});
+        saveRegister(shell.dir.path(), 4, {2, 3}, u"2013年5月20日9时30分"_qs);
         MainWindow& window = shell.start();
-        QAbstractItemModel* rows = window.ui()->TableRegister->model();
+        QAbstractItemModel* rows = MainWindowControls(&window).TableRegister->model();
         QCOMPARE(rows->rowCount(), 4);
-        const GridStore& grid = window.tables().grid();
+        const GridStore& grid = shell.tables().grid();
         const QList<StatusPicture> pictures = {StatusPicture::BilliardFree, StatusPicture::MahjongInUse,
                                                StatusPicture::BilliardInUse, StatusPicture::MahjongFree};
         for (int n = 1; n <= 4; ++n) {
@@ -83,18 +82,21 @@ private Q_SLOTS:
                      int(inUse ? Qt::Checked : Qt::Unchecked));
             QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(),
                      inUse ? u"2013年5月20日9时30分"_qs : QString());
-            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(),
-                     inUse ? QString::number(60 * n) : QString());
+            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(), inUse ? u"18005"_qs : QString());
             QCOMPARE(rows->index(row, RegisterColumn::Number).data().toString(), QString::number(n));
             QCOMPARE(grid.getCell(n, RegisterColumn::Picture).toByteArray(), statusPictureBitmap(pictures[n - 1]));
             QCOMPARE(rows->index(row, RegisterColumn::Picture).data(Qt::DecorationRole).userType(),
                      int(QMetaType::QPixmap));
         }
-        QCOMPARE(shell.messages.shownTexts(), QStringList());
+        QCOMPARE(shell.messages.shownTexts(),
+                 QStringList{u"上次程序没有正常结束（停电或出错），这2张台还在使用中，已经接着计时，请核对：\n"
+                             "第2台 2号大厅：2013年5月20日9时30分开台，已用5小时0分（18005秒）\n"
+                             "第3台 3号大厅：2013年5月20日9时30分开台，已用5小时0分（18005秒）"_qs});
+        QCOMPARE(shell.messages.shown().first().icon, MessageIcon::Warning);
         QVERIFY(window.clock()->isActive()); // their time counts on at once
         QCOMPARE(window.clock()->interval(), 1000);
-        window.ClockTick();
-        QCOMPARE(grid.cellText(2, RegisterColumn::Seconds), u"121"_qs);
+        shell.tick();
+        QCOMPARE(grid.cellText(2, RegisterColumn::Seconds), u"18006"_qs);
         shell.window.reset();
     }
 
@@ -119,7 +121,7 @@ private Q_SLOTS:
         QSignalSpy ended(&window, &MainWindow::ended);
         window.clock()->start(1000);
         if (byButton)
-            window.ui()->minimizeButton->click();
+            MainWindowControls(&window).minimizeButton->click();
         else
             QVERIFY(!window.close()); // the close is refused
         QVERIFY(window.clock()->isActive());
@@ -160,43 +162,43 @@ private Q_SLOTS:
     void pageGuard() {
         Shell shell;
         MainWindow& window = shell.start();
-        QTabWidget* tabs = window.ui()->tabWidget;
+        QTabWidget* tabs = MainWindowControls(&window).tabWidget;
         AccountWindow* account = window.accountWindow();
-        QVERIFY(window.ui()->setupGroup->isHidden());
-        QVERIFY(window.ui()->statisticsGroup->isHidden());
-        tabs->setCurrentWidget(window.ui()->setupPage);
+        QVERIFY(MainWindowControls(&window).setupGroup->isHidden());
+        QVERIFY(MainWindowControls(&window).statisticsGroup->isHidden());
+        tabs->setCurrentWidget(MainWindowControls(&window).setupPage);
         QVERIFY(account->isVisible());
-        tabs->setCurrentWidget(window.ui()->openPage);
+        tabs->setCurrentWidget(MainWindowControls(&window).openPage);
         QVERIFY(account->isHidden());
-        tabs->setCurrentWidget(window.ui()->setupPage);
+        tabs->setCurrentWidget(MainWindowControls(&window).setupPage);
         QVERIFY(account->isVisible());
-        account->ui()->closeButton->show(); // as after a login
-        account->ui()->closeButton->click();
+        AccountWindowControls(account).closeButton->show(); // as after a login
+        AccountWindowControls(account).closeButton->click();
         QVERIFY(account->isHidden());
 
-        tabs->setCurrentWidget(window.ui()->openPage);
-        window.ui()->setupGroup->show(); // what a login does
-        window.ui()->statisticsGroup->show();
-        tabs->setCurrentWidget(window.ui()->setupPage);
+        tabs->setCurrentWidget(MainWindowControls(&window).openPage);
+        shell.logIn();
+        tabs->setCurrentWidget(MainWindowControls(&window).setupPage);
         QVERIFY(account->isHidden());
-        QVERIFY(window.ui()->setupGroup->isVisible());
+        QVERIFY(MainWindowControls(&window).setupGroup->isVisible());
         shell.window.reset();
     }
 
     void sellButtonShowsSalesWindow() {
         Shell shell;
         MainWindow& window = shell.start();
-        window.ui()->sellButton->click();
+        MainWindowControls(&window).sellButton->click();
         QVERIFY(window.salesWindow()->isVisible());
-        window.salesWindow()->ui()->closeButton->click();
+        SalesWindowControls(window.salesWindow()).closeButton->click();
         QVERIFY(window.salesWindow()->isHidden());
         window.statisticsWindow()->show();
-        window.statisticsWindow()->ui()->closeButton->click();
+        StatisticsWindowControls(window.statisticsWindow()).closeButton->click();
         QVERIFY(window.statisticsWindow()->isHidden());
         window.statisticsWindow()->show();
         QVERIFY(window.statisticsWindow()->close()); // the close box only hides it
         QVERIFY(window.statisticsWindow()->isHidden());
-        QCOMPARE(window.statisticsWindow()->ui()->TakingsGrid->parentWidget(), window.statisticsWindow());
+        QCOMPARE(StatisticsWindowControls(window.statisticsWindow()).TakingsGrid->parentWidget(),
+                 window.statisticsWindow());
         shell.window.reset();
     }
 
@@ -206,7 +208,7 @@ private Q_SLOTS:
         saveRegister(shell.dir.path(), 6, {2, 5});
         const QString registerPath = shell.dir.filePath(TableRegister::fileName());
         const QDateTime saved = QFileInfo(registerPath).lastModified();
-        MainWindow& window = shell.start();
+        MainWindow& window = shell.resume();
         window.salesWindow()->show();
         QSignalSpy ended(&window, &MainWindow::ended);
         window.trayMenu()->actions().first()->trigger();
@@ -216,7 +218,7 @@ private Q_SLOTS:
         QCOMPARE(ended.count(), 0);
         QVERIFY(window.isVisible());
         QVERIFY(window.salesWindow()->isVisible());
-        QVERIFY(window.tables().isInUse(2) && window.tables().isInUse(5));
+        QVERIFY(shell.tables().isInUse(2) && shell.tables().isInUse(5));
         QCOMPARE(QFileInfo(registerPath).lastModified(), saved);
         window.salesWindow()->hide();
         shell.window.reset();
@@ -258,7 +260,7 @@ private Q_SLOTS:
         MainWindow& window = shell.start();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const qint64 startMs = startUp.elapsed();
-        GridStore& grid = window.tables().grid();
+        GridStore& grid = shell.tables().grid();
 
         auto tick = [&grid] {
             for (int n = 1; n < grid.rowCount(); ++n)
@@ -287,7 +289,7 @@ private Q_SLOTS:
         // A picture refresh of every row shares four bitmaps made once; giving each row the icon to
         // decode instead is the baseline.
         timer.restart();
-        window.tables().RefreshPictures();
+        shell.tables().RefreshPictures();
         QCoreApplication::processEvents();
         const double refreshMs = double(timer.nsecsElapsed()) / 1e6;
         timer.restart();

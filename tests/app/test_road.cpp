@@ -11,11 +11,6 @@
 #include "app/statistics_window.h"
 #include "app/table_list_box.h"
 #include "shell_fixture.h"
-#include "ui_account_window.h"
-#include "ui_checkout_window.h"
-#include "ui_main_window.h"
-#include "ui_sales_window.h"
-#include "ui_statistics_window.h"
 
 #include <QListWidget>
 #include <QMenu>
@@ -64,19 +59,19 @@ private Q_SLOTS:
         const QString keep = qEnvironmentVariable("CUEMORA_ROAD_DIR");
         if (!keep.isEmpty()) {
             QDir().mkpath(keep);
-            shell.services.data = DataDirectory(keep);
+            shell.data = DataDirectory(keep);
         }
         MainWindow& window = shell.start();
-        Ui::MainWindow& ui = *window.ui();
+        const MainWindowControls ui(&window);
 
         // The setup page asks for the login first.
         ui.tabWidget->setCurrentWidget(ui.setupPage);
         AccountWindow* account = window.accountWindow();
         QVERIFY(account->isVisible());
-        account->ui()->accountEdit->setText(QStringLiteral("tulip"));
-        account->ui()->passwordEdit->setText(QStringLiteral("947"));
-        account->ui()->enterButton->click();
-        account->ui()->closeButton->click();
+        AccountWindowControls(account).accountEdit->setText(QStringLiteral("tulip"));
+        AccountWindowControls(account).passwordEdit->setText(QStringLiteral("947"));
+        AccountWindowControls(account).enterButton->click();
+        AccountWindowControls(account).closeButton->click();
         QVERIFY(ui.setupGroup->isVisible());
 
         // Three billiard tables at 20 an hour, eight tenths; two mahjong tables at 30.
@@ -90,13 +85,13 @@ private Q_SLOTS:
         };
         addTables("3", 0, "大厅", "20", "8");
         addTables("2", 1, "包间", "30", "10");
-        QCOMPARE(window.tables().tableCount(), 5);
+        QCOMPARE(shell.tables().tableCount(), 5);
         ui.tabWidget->setCurrentWidget(ui.openPage);
 
         // The goods, saved.
         ui.sellButton->click();
         SalesWindow* sales = window.salesWindow();
-        Ui::SalesWindow& shop = *sales->ui();
+        const SalesWindowControls shop(sales);
         auto stock = [&](const char* name, const char* quantity, const char* price, const char* code) {
             shop.stockNameEdit->setText(QString::fromUtf8(name));
             shop.stockQuantityEdit->setText(QString::fromUtf8(quantity));
@@ -114,11 +109,11 @@ private Q_SLOTS:
         ui.单选框1->click();
         choose(ui.开台组合框, QStringLiteral("2号大厅"));
         ui.空闲开台按钮->click();
-        QCOMPARE(window.tables().grid().cellText(2, RegisterColumn::Start), QStringLiteral("2013年5月20日14时30分5秒"));
+        QCOMPARE(shell.tables().grid().cellText(2, RegisterColumn::Start), QStringLiteral("2013年5月20日14时30分5秒"));
         QVERIFY(window.clock()->isActive());
         for (int tick = 1; tick < 5400; ++tick)
-            window.ClockTick();
-        QCOMPARE(window.tables().grid().cellText(2, RegisterColumn::Seconds), QStringLiteral("5400"));
+            shell.tick();
+        QCOMPARE(shell.tables().grid().cellText(2, RegisterColumn::Seconds), QStringLiteral("5400"));
 
         // A cola and seeds onto the table's account.
         ui.sellButton->click();
@@ -129,15 +124,15 @@ private Q_SLOTS:
         choose(shop.开台组合框1, QStringLiteral("2号大厅"));
         shop.完成按钮1->click();
         QVERIFY(sales->isHidden());
-        QCOMPARE(window.tables().grid().cellText(2, RegisterColumn::GoodsNames), QStringLiteral("、瓜子、可乐"));
-        QCOMPARE(window.tables().grid().cellText(2, RegisterColumn::GoodsTotal), QStringLiteral("5.5"));
+        QCOMPARE(shell.tables().grid().cellText(2, RegisterColumn::GoodsNames), QStringLiteral("、瓜子、可乐"));
+        QCOMPARE(shell.tables().grid().cellText(2, RegisterColumn::GoodsTotal), QStringLiteral("5.5"));
 
         // The guests leave: 1.5 hours at 20 and eight tenths is 24, with the goods 29.5.
         ui.单选框3->click();
         choose(ui.结账组合框, QStringLiteral("2号大厅"));
         ui.结账按钮->click();
         CheckoutWindow* checkout = window.checkoutWindow();
-        Ui::CheckoutWindow& bill = *checkout->ui();
+        const CheckoutWindowControls bill(checkout);
         QVERIFY(checkout->isVisible());
         QCOMPARE((QStringList{bill.hoursEdit->text(), bill.dueEdit->text(), bill.discountedEdit->text(),
                               bill.goodsSubtotalEdit->text(), bill.totalEdit->text()}),
@@ -147,7 +142,7 @@ private Q_SLOTS:
         shell.messages.setNextAnswers({MessageButton::Yes});
         bill.结账结束按钮->click();
         QVERIFY(checkout->isHidden());
-        QVERIFY(!window.tables().isInUse(2));
+        QVERIFY(!shell.tables().isInUse(2));
 
         // A cola for cash at the counter.
         ui.sellButton->click();
@@ -162,8 +157,8 @@ private Q_SLOTS:
         ui.findButton->click();
         StatisticsWindow* statistics = window.statisticsWindow();
         QCOMPARE(statistics->windowTitle(), QStringLiteral("统计窗口查询：2013年5月20日"));
-        statistics->ui()->statisticsButton->click();
-        const GridStore& day = statistics->takings().grid();
+        StatisticsWindowControls(statistics).statisticsButton->click();
+        const GridStore& day = shell.room->takings().grid();
         QCOMPARE(day.rowCount(), 4);
         QCOMPARE(row(day, 1), (QStringList{"可乐", "1", "3"}));
         QCOMPARE(row(day, 2), (QStringList{"2号台收费", "1.5", "29.5"}));

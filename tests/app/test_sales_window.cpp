@@ -7,8 +7,6 @@
 #include "goods/goods_stock.h"
 #include "shell_fixture.h"
 #include "takings/takings_book.h"
-#include "ui_main_window.h"
-#include "ui_sales_window.h"
 
 #include <QFile>
 #include <QInputMethodEvent>
@@ -68,7 +66,7 @@ QStringList headerOf(const GridStore& grid) {
 }
 
 // The texts of the sales page's boxes, in the order of the page.
-QStringList pageTexts(const Ui::SalesWindow* ui) {
+QStringList pageTexts(const std::unique_ptr<SalesWindowControls>& ui) {
     QStringList texts;
     for (const QLineEdit* box : {ui->goodsNameEdit, ui->goodsPriceEdit, ui->goodsQuantityEdit, ui->lineAmountEdit,
                                  ui->saleTotalEdit, ui->searchEdit, ui->paidEdit, ui->cashChangeEdit})
@@ -101,19 +99,19 @@ QByteArray fileBytes(const QString& path) {
 // operator's clicks land on its lists; create() leaves it hidden, for the buttons alone.
 struct SalesShell : Shell {
     SalesWindow* sales = nullptr;
-    Ui::SalesWindow* ui = nullptr;
+    std::unique_ptr<SalesWindowControls> ui;
 
     // The program started, the sales window still hidden.
     SalesWindow& create() {
         start();
         sales = window->salesWindow();
-        ui = sales->ui();
+        ui = std::make_unique<SalesWindowControls>(sales);
         return *sales;
     }
 
     SalesWindow& open() {
         create();
-        window->ui()->sellButton->click();
+        MainWindowControls(window.get()).sellButton->click();
         ui->salesTabs->setCurrentWidget(ui->salesPage);
         return *sales;
     }
@@ -147,7 +145,7 @@ struct SalesShell : Shell {
 
     // Puts table n of the register in use, as opening it does.
     void useTable(int n) {
-        GridStore& grid = window->tables().grid();
+        GridStore& grid = tables().grid();
         grid.setCell(n, col::Start, u"2013年5月20日14时30分5秒"_qs);
         grid.setCell(n, col::Seconds, u"1"_qs);
         grid.setChecked(n, col::InUse, true);
@@ -189,12 +187,13 @@ private Q_SLOTS:
         saveGoods(shell.dir.path(), kThreeGoods);
         SalesWindow& sales = shell.open();
         QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"可乐"_qs, u"啤酒"_qs, u"雪碧"_qs}));
-        QCOMPARE(gridRows(sales.goods().grid()),
+        QCOMPARE(gridRows(shell.room->goods().grid()),
                  (QStringList{u"可乐|10|2.5|A1"_qs, u"啤酒|20|5|B2"_qs, u"雪碧|30|3|C3"_qs}));
-        QCOMPARE(headerOf(sales.goods().grid()),
+        QCOMPARE(headerOf(shell.room->goods().grid()),
                  (QStringList{u"商品名称"_qs, u"库存数量"_qs, u"单价"_qs, u"商品编码"_qs}));
-        QCOMPARE(headerOf(sales.saleList().grid()), (QStringList{u"名称"_qs, u"单价"_qs, u"数量"_qs, u"总价"_qs}));
-        QCOMPARE(sales.saleList().grid().rowCount(), 1);
+        QCOMPARE(headerOf(shell.room->saleList().grid()),
+                 (QStringList{u"名称"_qs, u"单价"_qs, u"数量"_qs, u"总价"_qs}));
+        QCOMPARE(shell.room->saleList().grid().rowCount(), 1);
         QCOMPARE(sales.focusWidget(), shell.ui->searchEdit);
         QCOMPARE(pageTexts(shell.ui), kEmptyPage);
         QVERIFY(shell.ui->goodsQuantityEdit->isHidden() && shell.ui->多个商品按钮->isHidden());
@@ -208,7 +207,7 @@ private Q_SLOTS:
         SalesShell shell;
         saveGoods(shell.dir.path(), kThreeGoods);
         SalesWindow& sales = shell.open();
-        const GridStore& list = sales.saleList().grid();
+        const GridStore& list = shell.room->saleList().grid();
 
         shell.pick(0);
         QCOMPARE(sales.focusWidget(), shell.ui->paidEdit);
@@ -278,7 +277,7 @@ private Q_SLOTS:
         type(shell.ui->paidEdit, paid);
         QCOMPARE(shell.ui->paidEdit->text(), paid);
         QCOMPARE(shell.ui->cashChangeEdit->text(), change);
-        QCOMPARE(sales.saleList().grid().rowCount(), picks.size() + 1);
+        QCOMPARE(shell.room->saleList().grid().rowCount(), picks.size() + 1);
         sales.hide();
     }
 
@@ -287,7 +286,7 @@ private Q_SLOTS:
     void cashCheckoutRecordsEveryEntry() {
         SalesShell shell;
         saveGoods(shell.dir.path(), kThreeGoods);
-        TakingsBook earlier(shell.services.data, shell.clock);
+        TakingsBook earlier(shell.data, shell.clock);
         QVERIFY(earlier.AddTakingsRows({{u"3号台收费"_qs, u"2"_qs, u"40"_qs}}, shell.messages));
         SalesWindow& sales = shell.open();
         shell.pick(0);
@@ -302,9 +301,10 @@ private Q_SLOTS:
         QCOMPARE(gridRows(file), (QStringList{u"可乐|1|2.5"_qs, u"啤酒|1|5"_qs, u"雪碧|1|3"_qs, u"3号台收费|2|40"_qs}));
         QVERIFY(sales.isHidden());
         QCOMPARE(pageTexts(shell.ui), kEmptyPage);
-        QCOMPARE(gridRows(sales.saleList().grid()), QStringList());
-        QCOMPARE(headerOf(sales.saleList().grid()), (QStringList{u"名称"_qs, u"单价"_qs, u"数量"_qs, u"总价"_qs}));
-        QCOMPARE(gridRows(sales.goods().grid()),
+        QCOMPARE(gridRows(shell.room->saleList().grid()), QStringList());
+        QCOMPARE(headerOf(shell.room->saleList().grid()),
+                 (QStringList{u"名称"_qs, u"单价"_qs, u"数量"_qs, u"总价"_qs}));
+        QCOMPARE(gridRows(shell.room->goods().grid()),
                  (QStringList{u"可乐|10|2.5|A1"_qs, u"啤酒|20|5|B2"_qs, u"雪碧|30|3|C3"_qs}));
         QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"可乐"_qs, u"啤酒"_qs, u"雪碧"_qs}));
         QCOMPARE(sales.focusWidget(), shell.ui->searchEdit);
@@ -327,17 +327,16 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(shell.todaysFile()));
         QVERIFY(sales.isHidden());
         QCOMPARE(pageTexts(shell.ui), kEmptyPage);
-        QCOMPARE(sales.saleList().grid().rowCount(), 1);
+        QCOMPARE(shell.room->saleList().grid().rowCount(), 1);
     }
 
     // "记录" puts every entry on the account of the table chosen among the tables in use of the
     // type chosen in this window: "、" and the name per entry, the amounts added. The register is
-    // not written to its file, and the choice stays for the next sale.
+    // saved at once, and the choice stays for the next sale.
     void chargeToTable() {
         SalesShell shell;
         saveGoods(shell.dir.path(), {{u"A"_qs, u"1"_qs, u"2.5"_qs, u"1"_qs}, {u"B"_qs, u"1"_qs, u"4"_qs, u"2"_qs}});
         saveRegister(shell.dir.path(), 4, {});
-        const QByteArray registerFile = fileBytes(shell.dir.filePath(TableRegister::fileName()));
         SalesWindow& sales = shell.open();
         for (int n : {1, 2, 3})
             shell.useTable(n);
@@ -347,7 +346,8 @@ private Q_SLOTS:
         shell.ui->单选框6->setChecked(true);
         shell.chooseTable(-1);
         QCOMPARE(shell.tableItems(), QStringList{u"2号大厅"_qs});
-        shell.window->ui()->单选框6->setChecked(true); // the main window's radios choose nothing here
+        MainWindowControls(shell.window.get())
+            .单选框6->setChecked(true); // the main window's radios choose nothing here
         shell.ui->单选框5->setChecked(true);
         shell.chooseTable(1);
         QCOMPARE(shell.tableItems(), (QStringList{u"1号大厅"_qs, u"3号大厅"_qs}));
@@ -356,12 +356,12 @@ private Q_SLOTS:
         shell.pick(1); // the list's order: A on top
         shell.pick(0);
         shell.ui->完成按钮1->click();
-        const TableRegister& tables = shell.window->tables();
+        const TableRegister& tables = shell.tables();
         QCOMPARE(tables.grid().cellText(3, col::GoodsNames), u"、A、B"_qs);
         QCOMPARE(tables.grid().cellText(3, col::GoodsTotal), u"6.5"_qs);
         QVERIFY(sales.isHidden());
         QCOMPARE(pageTexts(shell.ui), kEmptyPage);
-        QCOMPARE(sales.saleList().grid().rowCount(), 1);
+        QCOMPARE(shell.room->saleList().grid().rowCount(), 1);
 
         sales.show();
         shell.pick(1);
@@ -373,7 +373,11 @@ private Q_SLOTS:
             QCOMPARE(tables.grid().cellText(n, col::GoodsTotal), QString());
         }
         QVERIFY(tables.isInUse(3));
-        QCOMPARE(fileBytes(shell.dir.filePath(TableRegister::fileName())), registerFile);
+        // Each charge reached the register file at once.
+        TableRegister saved;
+        QVERIFY(saved.LoadRegister(shell.data));
+        QCOMPARE(saved.grid().cellText(3, col::GoodsNames), u"、A、B、B"_qs);
+        QCOMPARE(saved.grid().cellText(3, col::GoodsTotal), u"10.5"_qs);
         QVERIFY(shell.messages.shown().isEmpty());
     }
 
@@ -399,7 +403,7 @@ private Q_SLOTS:
         shell.ui->单选框5->setChecked(true);
         shell.chooseTable(item);
         if (freedSince)
-            shell.window->tables().grid().setChecked(1, col::InUse, false);
+            shell.tables().grid().setChecked(1, col::InUse, false);
         shell.pick(0);
         shell.pick(1);
         type(shell.ui->paidEdit, u"10"_qs);
@@ -409,9 +413,9 @@ private Q_SLOTS:
         QCOMPARE(shell.messages.shownTexts(), QStringList{message});
         QVERIFY(sales.isVisible());
         QCOMPARE(pageTexts(shell.ui), page);
-        QCOMPARE(gridRows(sales.saleList().grid()), (QStringList{u"啤酒|5|1|5"_qs, u"可乐|2.5|1|2.5"_qs}));
+        QCOMPARE(gridRows(shell.room->saleList().grid()), (QStringList{u"啤酒|5|1|5"_qs, u"可乐|2.5|1|2.5"_qs}));
         for (int n : {1, 2})
-            QCOMPARE(shell.window->tables().grid().cellText(n, col::GoodsNames), QString());
+            QCOMPARE(shell.tables().grid().cellText(n, col::GoodsNames), QString());
         sales.hide();
     }
 
@@ -430,12 +434,13 @@ private Q_SLOTS:
         QFETCH(QString, added);
         QFETCH(QString, result);
         SalesShell shell;
-        SalesWindow& sales = shell.create();
+        shell.create();
         shell.addGoods({u"可乐"_qs, stock, u"3"_qs, u"A1"_qs});
         shell.addGoods({u"可乐"_qs, added, u"9"_qs, u"A1"_qs});
-        QCOMPARE(gridRows(sales.goods().grid()), QStringList{u"可乐|"_qs + result + u"|3|A1"_qs});
+        QCOMPARE(gridRows(shell.room->goods().grid()), QStringList{u"可乐|"_qs + result + u"|3|A1"_qs});
         shell.addGoods({u"可乐"_qs, u"1"_qs, u"4"_qs, u"A2"_qs});
-        QCOMPARE(gridRows(sales.goods().grid()), (QStringList{u"可乐|1|4|A2"_qs, u"可乐|"_qs + result + u"|3|A1"_qs}));
+        QCOMPARE(gridRows(shell.room->goods().grid()),
+                 (QStringList{u"可乐|1|4|A2"_qs, u"可乐|"_qs + result + u"|3|A1"_qs}));
         QCOMPARE(shell.ui->stockNameEdit->text(), u"可乐"_qs);
         QCOMPARE(shell.ui->stockQuantityEdit->text(), u"1"_qs);
         QCOMPARE(shell.ui->stockPriceEdit->text(), u"4"_qs);
@@ -447,7 +452,7 @@ private Q_SLOTS:
         QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"可乐"_qs, u"可乐"_qs}));
         GridStore file;
         QVERIFY(file.loadFromFile(shell.dir.filePath(GoodsStock::fileName())));
-        QCOMPARE(gridRows(file), gridRows(sales.goods().grid()));
+        QCOMPARE(gridRows(file), gridRows(shell.room->goods().grid()));
         QVERIFY(shell.messages.shown().isEmpty());
     }
 
@@ -465,14 +470,14 @@ private Q_SLOTS:
         shell.addGoods({u"茶"_qs, u"5"_qs, u"8"_qs, u"D4"_qs});
         QCOMPARE(listItems(shell.ui->GoodsListBox), before);
         shell.pick(2);
-        QCOMPARE(gridRows(sales.saleList().grid()), QStringList{u"雪碧|2.5|1|2.5"_qs});
+        QCOMPARE(gridRows(shell.room->saleList().grid()), QStringList{u"雪碧|2.5|1|2.5"_qs});
 
         shell.ui->deleteNameEdit->setText(u"可乐"_qs);
         shell.ui->删除商品按钮->click();
-        QCOMPARE(gridRows(sales.goods().grid()), (QStringList{u"茶|5|8|D4"_qs, u"雪碧|1|3|C3"_qs}));
+        QCOMPARE(gridRows(shell.room->goods().grid()), (QStringList{u"茶|5|8|D4"_qs, u"雪碧|1|3|C3"_qs}));
         QCOMPARE(listItems(shell.ui->GoodsListBox), before);
         shell.pick(2);
-        QCOMPARE(gridRows(sales.saleList().grid()).first(), u"雪碧||1|0"_qs);
+        QCOMPARE(gridRows(shell.room->saleList().grid()).first(), u"雪碧||1|0"_qs);
         QCOMPARE(shell.ui->saleTotalEdit->text(), u"2.5"_qs);
 
         shell.ui->searchEdit->setText(u"雪"_qs);
@@ -480,7 +485,7 @@ private Q_SLOTS:
         QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"茶"_qs, u"雪碧"_qs}));
         QCOMPARE(sales.focusWidget(), shell.ui->searchEdit);
         QCOMPARE(shell.ui->searchEdit->text(), u"雪"_qs);
-        QCOMPARE(sales.saleList().grid().rowCount(), 3); // a save leaves the sale in progress alone
+        QCOMPARE(shell.room->saleList().grid().rowCount(), 3); // a save leaves the sale in progress alone
         GridStore file;
         QVERIFY(file.loadFromFile(shell.dir.filePath(GoodsStock::fileName())));
         QCOMPARE(gridRows(file), (QStringList{u"茶|5|8|D4"_qs, u"雪碧|1|3|C3"_qs}));
@@ -494,14 +499,14 @@ private Q_SLOTS:
         saveGoods(shell.dir.path(), kThreeGoods);
         const QString path = shell.dir.filePath(GoodsStock::fileName());
         const QByteArray saved = fileBytes(path);
-        SalesWindow& sales = shell.create();
+        shell.create();
         shell.addGoods({u"茶"_qs, u"5"_qs, u"8"_qs, u"D4"_qs});
         testing::setSaveFailureAfter(0);
         shell.ui->保存数据按钮->click();
         QCOMPARE(shell.messages.shown().size(), 1);
         QVERIFY(shell.messages.lastText().startsWith(u"商品没有保存到文件“商品库存”"_qs));
-        QCOMPARE(gridRows(sales.goods().grid()).first(), u"茶|5|8|D4"_qs);
-        QCOMPARE(sales.goods().grid().rowCount(), 5);
+        QCOMPARE(gridRows(shell.room->goods().grid()).first(), u"茶|5|8|D4"_qs);
+        QCOMPARE(shell.room->goods().grid().rowCount(), 5);
         QCOMPARE(listItems(shell.ui->GoodsListBox), (QStringList{u"可乐"_qs, u"啤酒"_qs, u"雪碧"_qs}));
         QCOMPARE(fileBytes(path), saved);
 

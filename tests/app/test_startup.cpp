@@ -1,8 +1,8 @@
+// The message boxes on screen: Qt's Chinese buttons, the default title and the answers.
 #include "app/message_box_service.h"
 #include "app/startup.h"
 #include "shell_fixture.h"
 
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -50,80 +50,6 @@ class TestStartup : public QObject {
 
 private Q_SLOTS:
     void cleanup() { QCOMPARE(visibleWindows(), QStringList()); }
-
-    // A second start on the same data directory says so and goes no further, touching no file.
-    void secondStartIsRefused() {
-        Shell first;
-        InstanceLock held(first.services.data);
-        QVERIFY(claimDataDirectory(first.services, held));
-        QCOMPARE(first.messages.shownTexts(), QStringList());
-        const QStringList files = first.files();
-        QCOMPARE(files, QStringList{InstanceLock::fileName()});
-        const QByteArray lockBytes = [&] {
-            QFile file(first.dir.filePath(InstanceLock::fileName()));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-
-        // The first program has run for an hour: its lock is still its own.
-        QFile lockFile(first.dir.filePath(InstanceLock::fileName()));
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-        lockFile.close();
-
-        ScriptedMessages messages;
-        ManualClock clock;
-        const AppServices second{messages, clock, first.services.data};
-        InstanceLock again(second.data);
-        QVERIFY(!claimDataDirectory(second, again));
-        QCOMPARE(messages.shown().size(), 1);
-        QVERIFY2(messages.lastText().startsWith(u"Cuemora 已经在运行"_qs), qPrintable(messages.lastText()));
-        QCOMPARE(first.files(), files);
-        QFile file(first.dir.filePath(InstanceLock::fileName()));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), lockBytes);
-    }
-
-    // Once the first program has ended, the next start goes ahead.
-    void lockIsFreedAtTheEnd() {
-        Shell shell;
-        {
-            InstanceLock first(shell.services.data);
-            QCOMPARE(first.tryLock(), InstanceLock::Result::Locked);
-        }
-        InstanceLock next(shell.services.data);
-        QCOMPARE(next.tryLock(), InstanceLock::Result::Locked);
-    }
-
-    // A data directory where nothing can be written (here: a path under a regular file, which
-    // stops even root) is reported at start, and the program still starts.
-    void unwritableDirectoryIsReported() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"文件"_qs);
-        QFile plain(file);
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        ScriptedMessages messages;
-        ManualClock clock;
-        const AppServices services{messages, clock, DataDirectory(file + u"/数据"_qs)};
-        QString reason;
-        QVERIFY(!canWriteDataDirectory(services.data, &reason));
-        QVERIFY(!reason.isEmpty());
-        InstanceLock lock(services.data);
-        QVERIFY(claimDataDirectory(services, lock));
-        QCOMPARE(messages.shown().size(), 1);
-        QVERIFY2(messages.lastText().startsWith(u"数据目录不能写入"_qs), qPrintable(messages.lastText()));
-        QVERIFY(messages.lastText().contains(u"数据"_qs));
-
-        // and the main window comes up all the same, with an empty register
-        MainWindow window(services);
-        QCOMPARE(window.tables().tableCount(), 0);
-    }
-
-    void writableDirectoryLeavesNoTrace() {
-        Shell shell;
-        QVERIFY(canWriteDataDirectory(shell.services.data));
-        QCOMPARE(shell.files(), QStringList());
-    }
 
     // A notice: the title "信息：", Qt's Chinese "确定", and OK as the answer.
     void noticeOnScreen() {

@@ -9,6 +9,7 @@
 #include <QTest>
 
 using namespace cuemora;
+Q_DECLARE_METATYPE(cuemora::LoginResult)
 
 namespace {
 
@@ -27,6 +28,20 @@ QByteArray accountFile(const QString& name, const QString& password) {
 }
 
 const QString kBall = QString::fromUtf8("\xF0\x9F\x8E\xB1"); // a character CP936 cannot hold
+
+// An account book as the room makes it at start.
+struct StartedBook {
+    explicit StartedBook(const QString& directory)
+        : book(DataDirectory(directory)) {
+        book.EnsureAccountFile();
+    }
+    AccountBook book;
+    AccountBook* operator->() { return &book; }
+};
+
+bool in(AccountBook& book, const QString& name, const QString& password) {
+    return book.login(name, password) == LoginResult::LoggedIn;
+}
 
 } // namespace
 
@@ -53,11 +68,13 @@ private Q_SLOTS:
 void TestAccountBook::firstStart() {
     QTemporaryDir dir;
     AccountBook book{DataDirectory(dir.path())};
+    QVERIFY(!QFile::exists(book.filePath())); // nothing is made before the room opens
+    book.EnsureAccountFile();
     QCOMPARE(book.creationError(), QString());
     QCOMPARE(book.filePath(), dir.filePath(QStringLiteral("账号密码")));
     QCOMPARE(fileBytes(book.filePath()),
              gbk(QStringLiteral("[账号密码]\r\n账号=65,FE,06,1E,C9,\r\n密码=28,BF,5D,\r\n")));
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
+    QVERIFY(in(book, QStringLiteral("tulip"), QStringLiteral("947")));
 }
 
 // What the operator types against the default account: the comparison is exact.
@@ -88,10 +105,10 @@ void TestAccountBook::typedTexts() {
     QFETCH(QString, password);
     QFETCH(bool, success);
     QTemporaryDir dir;
-    AccountBook book{DataDirectory(dir.path())};
-    QCOMPARE(book.login(name, password), success);
+    StartedBook book(dir.path());
+    QCOMPARE(book->login(name, password), success ? LoginResult::LoggedIn : LoginResult::Wrong);
     // A failed try changes nothing: the right account still gets in.
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
+    QVERIFY(in(book.book, QStringLiteral("tulip"), QStringLiteral("947")));
 }
 
 // Files already there, some edited by hand or by other tools: they are read as they stand and
@@ -100,68 +117,79 @@ void TestAccountBook::existingFiles_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("success");
+    QTest::addColumn<LoginResult>("result");
+    const LoginResult in = LoginResult::LoggedIn;
+    const LoginResult wrong = LoginResult::Wrong;
+    const LoginResult unreadable = LoginResult::Unreadable;
 
     const QByteArray plain = gbk(QStringLiteral("[账号密码]\r\n账号=tulip\r\n密码=947\r\n"));
     QTest::newRow("values edited to plain text") << plain << "tulip"
-                                                 << "947" << false;
+                                                 << "947" << wrong;
     QTest::newRow("one digit edited") << gbk(QStringLiteral("[账号密码]\r\n账号=65,FE,06,1E,C8,\r\n密码=28,BF,5D,\r\n"))
                                       << "tulip"
-                                      << "947" << false;
+                                      << "947" << wrong;
     QTest::newRow("lower case, no commas, blanks, LF")
         << gbk(QStringLiteral("[ 账号密码 ]\n账号 = 65fe061ec9\n密码= 28bf5d\n")) << "tulip"
-        << "947" << true;
+        << "947" << in;
     QTest::newRow("saved as UTF-8") << QByteArray("\xEF\xBB\xBF") + fromCp936(accountFile("tulip", "947")).toUtf8()
                                     << "tulip"
-                                    << "947" << true;
-    QTest::newRow("absent password reads as empty")
-        << gbk(QStringLiteral("[账号密码]\r\n账号=65,FE,06,1E,C9,\r\n")) << "tulip"
-        << "" << true;
+                                    << "947" << in;
+    QTest::newRow("empty account set by 修改") << accountFile("", "") << ""
+                                               << "" << in;
     QTest::newRow("first of two sections") << accountFile("a", "1") + accountFile("b", "2") << "a"
-                                           << "1" << true;
+                                           << "1" << in;
     QTest::newRow("second of two sections") << accountFile("a", "1") + accountFile("b", "2") << "b"
-                                            << "2" << false;
-    // With no account ever read the expected texts are empty.
-    QTest::newRow("no account section, empty boxes") << QByteArray("[other]\r\nx=1\r\n") << ""
-                                                     << "" << true;
-    QTest::newRow("no account section, default") << QByteArray("[other]\r\nx=1\r\n") << "tulip"
-                                                 << "947" << false;
-    QTest::newRow("binary junk") << QByteArray("\x81\0[\xFF=\n", 6) << "tulip"
-                                 << "947" << false;
-    QTest::newRow("empty file") << QByteArray() << "tulip"
-                                << "947" << false;
+                                            << "2" << wrong;
     QTest::newRow("stored question mark") << accountFile("a?", "1") << "a?"
-                                          << "1" << true;
+                                          << "1" << in;
     // The typed ball would become "?" in CP936: it must not pass for the stored "?".
-    QTest::newRow("typed character CP936 cannot hold") << accountFile("a?", "1") << "a" + kBall << "1" << false;
+    QTest::newRow("typed character CP936 cannot hold") << accountFile("a?", "1") << "a" + kBall << "1" << wrong;
+    // A file that holds no account lets nobody in, empty boxes least of all.
+    QTest::newRow("password key gone") << gbk(QStringLiteral("[账号密码]\r\n账号=65,FE,06,1E,C9,\r\n")) << "tulip"
+                                       << "" << unreadable;
+    QTest::newRow("no account section, empty boxes") << QByteArray("[other]\r\nx=1\r\n") << ""
+                                                     << "" << unreadable;
+    QTest::newRow("no account section, default") << QByteArray("[other]\r\nx=1\r\n") << "tulip"
+                                                 << "947" << unreadable;
+    QTest::newRow("binary junk") << QByteArray("\x81\0[\xFF=\n", 6) << ""
+                                 << "" << unreadable;
+    QTest::newRow("empty file") << QByteArray() << ""
+                                << "" << unreadable;
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0a\0]\0", 8) << ""
+                            << "" << unreadable;
 }
 
 void TestAccountBook::existingFiles() {
     QFETCH(QByteArray, file);
     QFETCH(QString, name);
     QFETCH(QString, password);
-    QFETCH(bool, success);
+    QFETCH(LoginResult, result);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("账号密码"));
     QVERIFY(saveWholeFile(path, file));
-    AccountBook book{DataDirectory(dir.path())};
-    QCOMPARE(book.login(name, password), success);
+    StartedBook book(dir.path());
+    QCOMPARE(book->login(name, password), result);
     QCOMPARE(fileBytes(path), file);
+    if (result == LoginResult::Unreadable) {
+        QVERIFY(book->unreadableMessage().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(book->unreadableMessage().contains(QStringLiteral("删除这个文件")));
+        QCOMPARE(book->login(QStringLiteral("tulip"), QStringLiteral("947")), LoginResult::Unreadable);
+    }
     // A later start leaves the file as it is too.
-    AccountBook again{DataDirectory(dir.path())};
+    StartedBook again(dir.path());
     QCOMPARE(fileBytes(path), file);
 }
 
 void TestAccountBook::storedValuesOutliveTheFile() {
     QTemporaryDir dir;
-    AccountBook book{DataDirectory(dir.path())};
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
-    QVERIFY(QFile::remove(book.filePath()));
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
+    StartedBook book(dir.path());
+    QVERIFY(QFile::remove(book->filePath()));
+    // Gone before any login: the account read at start still holds.
+    QVERIFY(in(book.book, QStringLiteral("tulip"), QStringLiteral("947")));
     // Something that cannot be read in the file's place changes nothing either.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("账号密码")));
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
-    QVERIFY(!book.login(QString(), QString()));
+    QVERIFY(in(book.book, QStringLiteral("tulip"), QStringLiteral("947")));
+    QCOMPARE(book->login(QString(), QString()), LoginResult::Wrong);
 }
 
 void TestAccountBook::change_data() {
@@ -191,20 +219,20 @@ void TestAccountBook::change() {
     QTemporaryDir dir;
     const QString tulip = QStringLiteral("tulip");
     const QString old = QStringLiteral("947");
-    AccountBook book{DataDirectory(dir.path())};
-    const QByteArray before = fileBytes(book.filePath());
-    QVERIFY(book.login(tulip, old));
+    StartedBook book(dir.path());
+    const QByteArray before = fileBytes(book->filePath());
+    QVERIFY(in(book.book, tulip, old));
 
-    const AccountChange result = book.change(name, password);
+    const AccountChange result = book->change(name, password);
     QCOMPARE(result.changed, changed);
     QCOMPARE(result.message, message);
-    QCOMPARE(fileBytes(book.filePath()), changed ? accountFile(name, password) : before);
+    QCOMPARE(fileBytes(book->filePath()), changed ? accountFile(name, password) : before);
     // And again after a restart, which leaves the file alone.
-    AccountBook restarted{DataDirectory(dir.path())};
-    for (AccountBook* b : {&book, &restarted}) {
-        QCOMPARE(b->login(tulip, old), !changed);
+    StartedBook restarted(dir.path());
+    for (AccountBook* b : {&book.book, &restarted.book}) {
+        QCOMPARE(in(*b, tulip, old), !changed);
         if (changed)
-            QVERIFY(b->login(name, password));
+            QVERIFY(in(*b, name, password));
     }
 }
 
@@ -217,36 +245,41 @@ void TestAccountBook::failedChangeKeepsTheOldAccount_data() {
 void TestAccountBook::failedChangeKeepsTheOldAccount() {
     QFETCH(int, failAfter);
     QTemporaryDir dir;
-    AccountBook book{DataDirectory(dir.path())};
-    const QByteArray before = fileBytes(book.filePath());
+    StartedBook book(dir.path());
+    const QByteArray before = fileBytes(book->filePath());
     testing::setSaveFailureAfter(failAfter);
-    const AccountChange result = book.change(QStringLiteral("new"), QStringLiteral("123"));
+    const AccountChange result = book->change(QStringLiteral("new"), QStringLiteral("123"));
     testing::setSaveFailureAfter(-1);
     QVERIFY(!result.changed);
     QVERIFY2(result.message.startsWith(QStringLiteral("账号没有修改：")), qPrintable(result.message));
     QVERIFY(result.message.size() > AccountBook::notChangedPrefix().size()); // the reason follows
-    QCOMPARE(fileBytes(book.filePath()), before);
-    QVERIFY(book.login(QStringLiteral("tulip"), QStringLiteral("947")));
-    QVERIFY(!book.login(QStringLiteral("new"), QStringLiteral("123")));
+    QCOMPARE(fileBytes(book->filePath()), before);
+    QVERIFY(in(book.book, QStringLiteral("tulip"), QStringLiteral("947")));
+    QVERIFY(!in(book.book, QStringLiteral("new"), QStringLiteral("123")));
 }
 
 void TestAccountBook::changeRecreatesADeletedFile() {
     QTemporaryDir dir;
-    AccountBook book{DataDirectory(dir.path())};
-    QVERIFY(QFile::remove(book.filePath()));
-    QVERIFY(book.change(QStringLiteral("new"), QStringLiteral("123")).changed);
-    QCOMPARE(fileBytes(book.filePath()), accountFile("new", "123"));
-    QVERIFY(book.login(QStringLiteral("new"), QStringLiteral("123")));
+    StartedBook book(dir.path());
+    QVERIFY(QFile::remove(book->filePath()));
+    QVERIFY(book->change(QStringLiteral("new"), QStringLiteral("123")).changed);
+    QCOMPARE(fileBytes(book->filePath()), accountFile("new", "123"));
+    QVERIFY(in(book.book, QStringLiteral("new"), QStringLiteral("123")));
+    // and the new account holds should the file go again
+    QVERIFY(QFile::remove(book->filePath()));
+    QVERIFY(in(book.book, QStringLiteral("new"), QStringLiteral("123")));
 }
 
 void TestAccountBook::startWhereNoFileCanBeMade() {
     QTemporaryDir dir;
     const QString notADirectory = dir.filePath(QStringLiteral("not-a-directory"));
     QVERIFY(saveWholeFile(notADirectory, QByteArray("x")));
-    AccountBook book{DataDirectory(notADirectory)};
-    QVERIFY(!book.creationError().isEmpty());
-    QVERIFY(!book.login(QStringLiteral("tulip"), QStringLiteral("947")));
-    const AccountChange result = book.change(QStringLiteral("new"), QStringLiteral("123"));
+    StartedBook book(notADirectory);
+    QVERIFY(!book->creationError().isEmpty());
+    // No file could be made: the account is the one it would have held, and nothing else.
+    QVERIFY(in(book.book, QStringLiteral("tulip"), QStringLiteral("947")));
+    QCOMPARE(book->login(QString(), QString()), LoginResult::Wrong);
+    const AccountChange result = book->change(QStringLiteral("new"), QStringLiteral("123"));
     QVERIFY(!result.changed);
     QVERIFY(result.message.startsWith(AccountBook::notChangedPrefix()));
 }

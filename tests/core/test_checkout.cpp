@@ -108,7 +108,7 @@ void TestCheckout::charge() {
     QFETCH(QString, rate);
     QFETCH(QString, goods);
     QFETCH(QStringList, boxes);
-    Room room;
+    TestRoom room;
     room.add(3, billiardType(), QStringLiteral("大厅"), price, rate);
     room.use(3, seconds);
     room.tables.grid().setCell(3, col::GoodsTotal, goods);
@@ -122,7 +122,7 @@ void TestCheckout::charge() {
 }
 
 void TestCheckout::chooseTable() {
-    Room room;
+    TestRoom room;
     QCOMPARE(StartCheckout(TableType::None, 2, room.messages), 0);
     QCOMPARE(StartCheckout(TableType::Billiard, -1, room.messages), 0);
     QCOMPARE(room.messages.shownTexts(), (QStringList{"请选择类型", "请选择要结账的台号"}));
@@ -146,7 +146,7 @@ void TestCheckout::checkoutByNumber() {
     QFETCH(QString, typed);
     QFETCH(int, table);
     QFETCH(QString, message);
-    Room room;
+    TestRoom room;
     room.add(3, billiardType());
     QCOMPARE(CheckoutByNumber(room.tables, typed, room.messages), table);
     QCOMPARE(room.messages.lastText(), message);
@@ -184,12 +184,12 @@ void TestCheckout::change() {
 }
 
 void TestCheckout::confirmYesRecordsAndFrees() {
-    Room room;
+    TestRoom room;
     room.add(3, billiardType());
     room.use(3, QStringLiteral("5400"));
     room.tables.grid().setCell(3, col::GoodsNames, QStringLiteral("、可乐"));
     room.tables.grid().setCell(3, col::GoodsTotal, QStringLiteral("12.5"));
-    TakingsBook takings(room.data, room.clock);
+    TakingsBook& takings = room->takings();
     room.messages.setNextAnswers({MessageButton::Yes});
     QVERIFY(ConfirmCheckout(room.tables, takings, {"3", "1.5", "36.5"}, room.messages));
     const Message& question = room.messages.shown().first();
@@ -206,10 +206,10 @@ void TestCheckout::confirmYesRecordsAndFrees() {
 }
 
 void TestCheckout::confirmNoRecordsNothing() {
-    Room room;
+    TestRoom room;
     room.add(1, billiardType());
     room.use(1, QStringLiteral("100"));
-    TakingsBook takings(room.data, room.clock);
+    TakingsBook& takings = room->takings();
     room.messages.setNextAnswers({MessageButton::No});
     QVERIFY(!ConfirmCheckout(room.tables, takings, {"1", "0.02777777777778", "0.5555555555556"}, room.messages));
     QVERIFY(room.tables.isInUse(1));
@@ -219,8 +219,8 @@ void TestCheckout::confirmNoRecordsNothing() {
 }
 
 void TestCheckout::takingsNewestFirst() {
-    Room room;
-    TakingsBook takings(room.data, room.clock);
+    TestRoom room;
+    TakingsBook& takings = room->takings();
     QVERIFY(takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages));
     QVERIFY(takings.AddTakingsRows({{"1号台收费", "0.5", "10"}}, room.messages));
     QVERIFY(takings.AddTakingsRows({{"可乐", "1", "3"}, {"瓜子", "1", "2"}, {"啤酒", "1", "5"}}, room.messages));
@@ -241,10 +241,10 @@ void TestCheckout::takingsNewestFirst() {
 }
 
 void TestCheckout::unreadableDayFileIsKept() {
-    Room room;
+    TestRoom room;
     const QByteArray damaged("EGRD\x06\x00\x00\x00 the rest of a day that was cut short", 45);
     QVERIFY(saveWholeFile(room.data.filePath(kToday), damaged));
-    TakingsBook takings(room.data, room.clock);
+    TakingsBook& takings = room->takings();
     QVERIFY(takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages));
     QCOMPARE(room.messages.shown().size(), 1);
     QVERIFY(room.messages.lastText().contains(kToday + QStringLiteral(".无法读取1")));
@@ -256,8 +256,8 @@ void TestCheckout::unreadableDayFileIsKept() {
 }
 
 void TestCheckout::failedTakingsSaveShowsTheRows() {
-    Room room;
-    TakingsBook takings(room.data, room.clock);
+    TestRoom room;
+    TakingsBook& takings = room->takings();
     QVERIFY(takings.AddTakingsRows({{"1号台收费", "1", "20"}}, room.messages));
     const QByteArray before = room.fileBytes(kToday);
     testing::setSaveFailureAfter(600);
@@ -270,8 +270,8 @@ void TestCheckout::failedTakingsSaveShowsTheRows() {
 }
 
 void TestCheckout::rowsTheFileCannotHoldAreShown() {
-    Room room;
-    TakingsBook takings(room.data, room.clock);
+    TestRoom room;
+    TakingsBook& takings = room->takings();
     // An amount edited by hand into something the file cannot hold would be recorded as nothing.
     QVERIFY(!takings.AddTakingsRows({{"3号台收费", "1.5", "36.5😀"}, {"可乐", "1", "3"}}, room.messages));
     QCOMPARE(rowsOfFile(room.data.filePath(kToday)), (QList<QStringList>{kHeader, {"可乐", "1", "3"}}));
@@ -280,8 +280,8 @@ void TestCheckout::rowsTheFileCannotHoldAreShown() {
 }
 
 void TestCheckout::dayTotals() {
-    Room room;
-    TakingsBook takings(room.data, room.clock);
+    TestRoom room;
+    TakingsBook& takings = room->takings();
     takings.AddTakingsRows({{"1号台收费", "0.2777777777778", "4.166666666667"}}, room.messages);
     takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages);
     for (int press = 0; press < 2; ++press) { // a second press shows one total row, not two
@@ -313,8 +313,8 @@ void TestCheckout::dayTotalsWithoutAFile_data() {
 void TestCheckout::dayTotalsWithoutAFile() {
     QFETCH(QString, query);
     QFETCH(bool, damaged);
-    Room room;
-    TakingsBook takings(room.data, room.clock);
+    TestRoom room;
+    TakingsBook& takings = room->takings();
     takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages);
     QVERIFY(saveWholeFile(room.data.filePath(QStringLiteral("2013年5月18日收入统计")), QByteArray(600, 'x')));
     // A readable takings file one folder down, which a query must not reach.

@@ -63,8 +63,8 @@ void TestGoods::addGoods() {
     QFETCH(QString, stock);
     QFETCH(QString, added);
     QFETCH(QString, result);
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     QVERIFY(goods.AddGoods("可乐", stock, "3", "A1", room.messages));
     QVERIFY(goods.AddGoods("可乐", added, "9", "A1", room.messages)); // same goods: price kept
     QCOMPARE(goods.grid().rowCount(), 2);
@@ -79,16 +79,16 @@ void TestGoods::addGoods() {
 }
 
 void TestGoods::addGoodsRefusesTextTheFileCannotHold() {
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     QVERIFY(!goods.AddGoods(QStringLiteral("冰淇淋🍦"), "1", "5", "B", room.messages));
     QCOMPARE(goods.grid().rowCount(), 1);
     QCOMPARE(room.messages.shown().size(), 1);
 }
 
 void TestGoods::deleteEveryRowOfTheName() {
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     for (const char* code : {"1", "2"})
         goods.AddGoods("瓜子", "1", "2", code, room.messages);
     goods.AddGoods("可乐", "1", "3", "3", room.messages);
@@ -101,8 +101,8 @@ void TestGoods::deleteEveryRowOfTheName() {
 }
 
 void TestGoods::findGoodsLastMatchWins() {
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     goods.AddGoods("X9", "1", "1", "c1", room.messages);
     goods.AddGoods("茶", "1", "1", "X9", room.messages);
     goods.AddGoods("X9", "1", "1", "c3", room.messages);
@@ -115,8 +115,8 @@ void TestGoods::findGoodsLastMatchWins() {
 }
 
 void TestGoods::saveAndReload() {
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     QVERIFY(goods.ReloadGoods(room.messages).isEmpty());
     goods.AddGoods("可乐", "10", "3", "A1", room.messages);
     goods.AddGoods("瓜子", "5", "2.5", "B1", room.messages);
@@ -133,8 +133,8 @@ void TestGoods::saveAndReload() {
 }
 
 void TestGoods::failedSaveKeepsTheFile() {
-    Room room;
-    GoodsStock goods(room.data);
+    TestRoom room;
+    GoodsStock& goods = room->goods();
     goods.AddGoods("可乐", "10", "3", "A1", room.messages);
     QVERIFY(goods.SaveGoods(room.messages));
     const QByteArray saved = room.fileBytes(GoodsStock::fileName());
@@ -147,11 +147,11 @@ void TestGoods::failedSaveKeepsTheFile() {
 }
 
 void TestGoods::unreadableStockFileIsKept() {
-    Room room;
+    TestRoom room(TestRoom::NotOpened);
     const QByteArray junk = QByteArray("EGRD") + QByteArray(700, '\xff');
     QVERIFY(saveWholeFile(room.data.filePath(GoodsStock::fileName()), junk));
-    GoodsStock goods(room.data);
-    QVERIFY(goods.ReloadGoods(room.messages).isEmpty());
+    QVERIFY(room->open());
+    QVERIFY(room->goods().names().isEmpty());
     QCOMPARE(room.messages.shown().size(), 1);
     QCOMPARE(room.fileBytes(GoodsStock::fileName() + QStringLiteral(".无法读取1")), junk);
     QVERIFY(!room.fileExists(GoodsStock::fileName()));
@@ -209,9 +209,9 @@ void TestGoods::saleChange() {
 }
 
 void TestGoods::cashCheckoutLastEntryOnTop() {
-    Room room;
-    TakingsBook takings(room.data, room.clock);
-    SaleList sale;
+    TestRoom room;
+    TakingsBook& takings = room->takings();
+    SaleList& sale = room->saleList();
     sale.AddToSaleList("可乐", "3", "1", "3");
     sale.AddToSaleList("瓜子", "2.5", "1", "2.5");
     sale.AddToSaleList("啤酒", "5", "1", "5");
@@ -225,10 +225,10 @@ void TestGoods::cashCheckoutLastEntryOnTop() {
 }
 
 void TestGoods::chargeToTable() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.use(2);
-    SaleList sale;
+    SaleList& sale = room->saleList();
     sale.AddToSaleList("B", "2.5", "1", "2.5");
     sale.AddToSaleList("A", "3", "1", "3");
     QVERIFY(ChargeToTable(sale, room.tables, 2, room.messages));
@@ -242,10 +242,10 @@ void TestGoods::chargeToTable() {
 }
 
 void TestGoods::chargeToTableRefusesStalePick() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.use(1);
-    SaleList sale;
+    SaleList& sale = room->saleList();
     sale.AddToSaleList("A", "3", "1", "3");
     const QByteArray before = room.tables.grid().toBytes();
     QVERIFY(!ChargeToTable(sale, room.tables, -1, room.messages)); // no table chosen

@@ -9,13 +9,6 @@ using namespace cuemora;
 
 namespace {
 
-// The register as the main window builds it before loading its file.
-void buildEmpty(TableRegister& tables) {
-    tables.InitRegisterLook();
-    tables.RenumberTables();
-    tables.WriteRegisterHeader();
-}
-
 struct Table {
     QString type;
     QString name;
@@ -76,28 +69,33 @@ private Q_SLOTS:
         QFETCH(int, column);
         QFETCH(QString, caption);
         QFETCH(int, width);
-        TableRegister tables;
-        buildEmpty(tables);
-        const GridStore& grid = tables.grid();
-        QCOMPARE(grid.rowCount(), 1);
-        QCOMPARE(grid.columnCount(), 11);
-        QCOMPARE(grid.fixedRowCount(), 1);
-        QCOMPARE(grid.fixedColumnCount(), 1);
-        QCOMPARE(grid.rowHeight(0), 30);
-        QCOMPARE(tables.tableCount(), 0);
-        QCOMPARE(grid.cellText(0, column), caption);
-        QCOMPARE(grid.columnWidth(column), width);
-        const int kind = column == RegisterColumn::Picture ? ImageColumn
-                         : column == RegisterColumn::InUse ? CheckBoxColumn
-                                                           : 0;
-        QCOMPARE(grid.columnKindCode(column), kind);
-        QCOMPARE(grid.lookSetting(5), 1); // the operator edits cells in place
-        QCOMPARE(grid.gridLineColour(), 0xC0C0C0u);
+        // As built, and as "重设" leaves a register that held tables.
+        TableRegister fresh;
+        TableRegister reset;
+        addTables(reset, {{billiardType(), u"1号大厅"_qs, u"2013年5月20日9时"_qs, u"60"_qs}});
+        reset.reset();
+        for (TableRegister* tables : {&fresh, &reset}) {
+            const GridStore& grid = tables->grid();
+            QCOMPARE(grid.rowCount(), 1);
+            QCOMPARE(grid.columnCount(), 11);
+            QCOMPARE(grid.fixedRowCount(), 1);
+            QCOMPARE(grid.fixedColumnCount(), 1);
+            QCOMPARE(grid.rowHeight(0), 30);
+            QCOMPARE(tables->tableCount(), 0);
+            QCOMPARE(grid.cellText(0, column), caption);
+            QCOMPARE(grid.columnWidth(column), width);
+            const int kind = column == RegisterColumn::Picture ? ImageColumn
+                             : column == RegisterColumn::InUse ? CheckBoxColumn
+                                                               : 0;
+            QCOMPARE(grid.columnKindCode(column), kind);
+            QCOMPARE(grid.lookSetting(5), 1); // the operator edits cells in place
+            QCOMPARE(grid.gridLineColour(), 0xC0C0C0u);
+        }
+        QCOMPARE(reset.grid().toBytes(), fresh.grid().toBytes());
     }
 
     void tablesAreNumberedByTheirRows() {
         TableRegister tables;
-        buildEmpty(tables);
         addTables(tables, {{billiardType(), u"1号大厅"_qs, {}, {}},
                            {billiardType(), u"2号大厅"_qs, {}, {}},
                            {mahjongType(), u"1号包间"_qs, {}, {}}});
@@ -117,7 +115,6 @@ private Q_SLOTS:
         const DataDirectory data(dir.path());
         {
             TableRegister saved;
-            buildEmpty(saved);
             addTables(saved, {{billiardType(), u"1号大厅"_qs, {}, {}},
                               {billiardType(), u"2号大厅"_qs, u"2013年5月7日14时3分27秒"_qs, u"65"_qs},
                               {mahjongType(), u"1号包间"_qs, u"2013年5月7日9时"_qs, u"3600"_qs},
@@ -128,7 +125,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir.filePath(TableRegister::fileName())));
 
         TableRegister loaded;
-        buildEmpty(loaded);
         QVERIFY(loaded.LoadRegister(data));
         loaded.RefreshPictures();
         const GridStore& grid = loaded.grid();
@@ -169,7 +165,6 @@ private Q_SLOTS:
             file.write(contents);
         }
         TableRegister tables;
-        buildEmpty(tables);
         QVERIFY(!tables.LoadRegister(DataDirectory(dir.path())));
         tables.RefreshPictures();
         QCOMPARE(tables.grid().rowCount(), 1);
@@ -201,7 +196,6 @@ private Q_SLOTS:
         QCOMPARE(statusPictureFor(type, inUse), expected);
 
         TableRegister tables;
-        buildEmpty(tables);
         addTables(tables, {{type, u"1号"_qs, inUse ? u"2013年5月7日"_qs : QString(), u"1"_qs}});
         QCOMPARE(tables.grid().getCell(1, RegisterColumn::Picture).toByteArray(), statusPictureBitmap(expected));
     }
@@ -246,7 +240,6 @@ private Q_SLOTS:
         QFETCH(QList<int>, inUse);
         QFETCH(QString, refusal);
         TableRegister tables;
-        buildEmpty(tables);
         QList<Table> rows;
         for (int n = 1; n <= 6; ++n)
             rows.append({n % 2 ? billiardType() : mahjongType(), QString::number(n) + u"号"_qs,

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void addTablesCount();
     void addTablesRefusesTextTheFileCannotHold();
     void failedSaveIsReported();
+    void setupWaitsForALogin();
     void resetEmptiesTheScreenOnly();
 
     void listsFollowTypeAndState();
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void openTableByNumber();
     void openTableInUseAsksFirst();
     void clockCountsOnlyTablesInUse();
+    void clockCatchesUp();
 
     void changeTableChecksInOrder();
     void changeTableMovesTheUse();
@@ -55,19 +57,21 @@ void TestTables::addTablesChecksInOrder_data() {
 void TestTables::addTablesChecksInOrder() {
     QFETCH(AddTablesInput, input);
     QFETCH(QString, message);
-    Room room;
-    QCOMPARE(AddTablesAndSave(room.tables, input, room.data, room.messages), 0);
+    TestRoom room;
+    room.logIn();
+    QCOMPARE(room->AddTables(input), 0);
     QCOMPARE(room.messages.shownTexts(), QStringList{message});
     QCOMPARE(room.messages.shown().first().title, QStringLiteral("信息："));
     QCOMPARE(room.tables.tableCount(), 0);
-    // The register is written all the same, unchanged.
-    QVERIFY(room.fileExists(TableRegister::fileName()));
+    // Nothing was added, so nothing is written: after "重设" that would empty the file for good.
+    QVERIFY(!room.fileExists(TableRegister::fileName()));
 }
 
 void TestTables::addTablesInBatches() {
-    Room room;
-    QCOMPARE(AddTablesAndSave(room.tables, {"3", billiardType(), "大厅", "20", "10"}, room.data, room.messages), 3);
-    QCOMPARE(AddTablesAndSave(room.tables, {"2", mahjongType(), "大厅", "15元", "8"}, room.data, room.messages), 2);
+    TestRoom room;
+    room.logIn();
+    QCOMPARE(room->AddTables({"3", billiardType(), "大厅", "20", "10"}), 3);
+    QCOMPARE(room->AddTables({"2", mahjongType(), "大厅", "15元", "8"}), 2);
     QVERIFY(room.messages.shown().isEmpty());
     const QStringList names{"1号大厅", "2号大厅", "3号大厅", "1号大厅", "2号大厅"};
     for (int r = 1; r <= 5; ++r) {
@@ -104,47 +108,92 @@ void TestTables::addTablesCount() {
     QFETCH(QString, count);
     QFETCH(int, added);
     QFETCH(bool, message);
-    Room room;
-    QCOMPARE(AddTablesAndSave(room.tables, {count, billiardType(), "大厅", "20", "10"}, room.data, room.messages),
-             added);
+    TestRoom room;
+    room.logIn();
+    QCOMPARE(room->AddTables({count, billiardType(), "大厅", "20", "10"}), added);
     QCOMPARE(room.tables.tableCount(), added);
     QCOMPARE(room.messages.shown().size(), message ? 1 : 0);
-    QVERIFY(room.fileExists(TableRegister::fileName()));
+    QCOMPARE(room.fileExists(TableRegister::fileName()), added > 0);
 }
 
 void TestTables::addTablesRefusesTextTheFileCannotHold() {
-    Room room;
+    TestRoom room;
     QCOMPARE(AddTables(room.tables, {"2", billiardType(), QStringLiteral("大厅😀"), "20", "10"}, room.messages), 0);
     QCOMPARE(room.tables.tableCount(), 0);
     QVERIFY(room.messages.lastText().contains(QStringLiteral("😀")));
 }
 
 void TestTables::failedSaveIsReported() {
-    Room room;
-    AddTablesAndSave(room.tables, {"2", billiardType(), "大厅", "20", "10"}, room.data, room.messages);
+    TestRoom room;
+    room.logIn();
+    room->AddTables({"2", billiardType(), "大厅", "20", "10"});
     const QByteArray saved = room.fileBytes(TableRegister::fileName());
     testing::setSaveFailureAfter(100);
-    QCOMPARE(AddTablesAndSave(room.tables, {"1", mahjongType(), "包间", "30", "10"}, room.data, room.messages), 1);
+    QCOMPARE(room->AddTables({"1", mahjongType(), "包间", "30", "10"}), 1);
     QCOMPARE(room.tables.tableCount(), 3); // still on screen
     QCOMPARE(room.messages.shown().size(), 1);
     QVERIFY(room.messages.lastText().contains(TableRegister::fileName()));
+    QVERIFY2(room.messages.lastText().contains(QStringLiteral("设备已满")), qPrintable(room.messages.lastText()));
     QCOMPARE(room.fileBytes(TableRegister::fileName()), saved);
 }
 
+// Setup is refused before a login, with a message, changing nothing.
+void TestTables::setupWaitsForALogin() {
+    TestRoom room;
+    QCOMPARE(room->AddTables({"2", billiardType(), "大厅", "20", "10"}), 0);
+    QVERIFY(!room->ResetRegister());
+    QVERIFY(!room->ShowDayTotals(QStringLiteral("2013年5月20日")));
+    QVERIFY(!room->ChangeAccount(QStringLiteral("x"), QStringLiteral("y")).changed);
+    QCOMPARE(room.messages.shownTexts(), QStringList(3, QStringLiteral("还没有登陆，请先在“设置”页登陆")));
+    QCOMPARE(room.tables.tableCount(), 0);
+    QVERIFY(!room.fileExists(TableRegister::fileName()));
+    QCOMPARE(room->takings().grid().rowCount(), 1);
+}
+
+// "重设" asks first, No by default; it is refused while a table is in use; and it stays on screen
+// until the next "添加" that adds tables: nothing in between, not even an empty "添加", reaches the
+// file.
 void TestTables::resetEmptiesTheScreenOnly() {
-    Room room;
-    AddTablesAndSave(room.tables, {"3", billiardType(), "大厅", "20", "10"}, room.data, room.messages);
-    room.use(2);
+    TestRoom room;
+    room.logIn();
+    room->AddTables({"3", billiardType(), "大厅", "20", "10"});
+    room->OpenTableByNumber(QStringLiteral("2"));
     const QByteArray saved = room.fileBytes(TableRegister::fileName());
-    ResetRegister(room.tables);
+    room.messages.clear();
+    QVERIFY(!room->ResetRegister());
+    QCOMPARE(room.messages.shownTexts(), QStringList{"第2台还在使用中，不能重设。请先给使用中的台结账。"});
+    QCOMPARE(room.tables.tableCount(), 3);
+
+    room.messages.setNextAnswers({MessageButton::Yes});
+    QVERIFY(room->ConfirmCheckout({"2", "0.1", "2"}));
+    const QByteArray before = room.fileBytes(TableRegister::fileName());
+    room.messages.clear();
+    QVERIFY(!room->ResetRegister()); // the default answer: No
+    const Message& question = room.messages.shown().first();
+    QCOMPARE(question.buttons, MessageButtons::YesNo);
+    QCOMPARE(question.defaultButton, MessageButton::No);
+    QVERIFY(question.text.contains(QStringLiteral("清空屏幕上的全部3张台")));
+    QCOMPARE(room.tables.tableCount(), 3);
+
+    room.messages.setNextAnswers({MessageButton::Yes});
+    QVERIFY(room->ResetRegister());
     QCOMPARE(room.tables.grid().rowCount(), 1);
     QCOMPARE(room.cell(0, col::Name), QStringLiteral("台名称"));
     QCOMPARE(room.tables.grid().columnKindCode(col::InUse), int(CheckBoxColumn));
-    QCOMPARE(room.fileBytes(TableRegister::fileName()), saved);
+    QCOMPARE(room->AddTables({"", billiardType(), "大厅", "20", "10"}), 0); // "没有设置数量"
+    QCOMPARE(room.fileBytes(TableRegister::fileName()), before);
+    QVERIFY(before != saved);
+
+    // The next batch defines the room afresh.
+    QCOMPARE(room->AddTables({"1", mahjongType(), "包间", "30", "10"}), 1);
+    TableRegister reloaded;
+    QVERIFY(reloaded.LoadRegister(room.data));
+    QCOMPARE(reloaded.tableCount(), 1);
+    QCOMPARE(reloaded.name(1), QStringLiteral("1号包间"));
 }
 
 void TestTables::listsFollowTypeAndState() {
-    Room room;
+    TestRoom room;
     room.add(3, billiardType());
     room.add(2, mahjongType());
     room.add(1, billiardType()); // a second "1号大厅"
@@ -160,7 +209,7 @@ void TestTables::listsFollowTypeAndState() {
 }
 
 void TestTables::openFreeTable() {
-    Room room;
+    TestRoom room;
     room.add(3, billiardType());
     QCOMPARE(OpenFreeTable(room.tables, TableType::None, 2, room.clock, room.messages).started, false);
     QCOMPARE(OpenFreeTable(room.tables, TableType::Billiard, -1, room.clock, room.messages).started, false);
@@ -179,7 +228,7 @@ void TestTables::openFreeTable() {
 }
 
 void TestTables::openFreeTableRefusesStalePick() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.use(1, QStringLiteral("600"));
     const OpenOutcome outcome = OpenFreeTable(room.tables, TableType::Billiard, 1, room.clock, room.messages);
@@ -207,7 +256,7 @@ void TestTables::openTableByNumber_data() {
 void TestTables::openTableByNumber() {
     QFETCH(QString, typed);
     QFETCH(int, opened);
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.add(1, QStringLiteral("包间")); // neither type: mahjong pictures
     const QByteArray header = room.tables.grid().toBytes();
@@ -228,7 +277,7 @@ void TestTables::openTableByNumber() {
 }
 
 void TestTables::openTableInUseAsksFirst() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     QCOMPARE(OpenTableByNumber(room.tables, "", room.clock, room.messages).started, false);
     QCOMPARE(room.messages.lastText(), QStringLiteral("请输入序号"));
@@ -245,19 +294,50 @@ void TestTables::openTableInUseAsksFirst() {
 }
 
 void TestTables::clockCountsOnlyTablesInUse() {
-    Room room;
+    TestRoom room;
     room.add(3, billiardType());
-    OpenTableByNumber(room.tables, "1", room.clock, room.messages);
+    room->OpenTableByNumber(QStringLiteral("1"));
     room.use(3, QStringLiteral("abc"));
     for (int tick = 0; tick < 60; ++tick)
-        ClockTick(room.tables);
+        room.tick();
     QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("61"));
     QCOMPARE(room.cell(2, col::Seconds), QString());
     QCOMPARE(room.cell(3, col::Seconds), QStringLiteral("60"));
 }
 
+// Each tick counts the whole seconds the steady clock says have passed since the last one counted:
+// a tick that comes late, or after a stall, catches up; ticks that come early or twice count
+// nothing more; the wall clock set back or forward changes nothing.
+void TestTables::clockCatchesUp() {
+    TestRoom room;
+    room.add(1, billiardType());
+    room->ClockTick(); // before any opening the clock does not count
+    room->OpenTableByNumber(QStringLiteral("1"));
+    QVERIFY(room->clockRunning());
+    room->ClockTick(); // no time has passed
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("1"));
+    room.clock.advanceMs(950); // a precise timer a little early: its second counts
+    room->ClockTick();
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("2"));
+    room.clock.advanceMs(1050); // ... and the next one a little late: no second twice, none lost
+    room->ClockTick();
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("3"));
+    room.clock.advanceMs(20'000); // the program stopped for 20 s: one tick brings the time back
+    room->ClockTick();
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("23"));
+    room.clock.advanceMs(400);
+    room->ClockTick();
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("23"));
+    room.clock.set(room.clock.now().addSecs(-3600)); // the wall clock goes back an hour
+    room.tick(1);
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("24"));
+    room.clock.set(room.clock.now().addDays(1));
+    room.tick(1);
+    QCOMPARE(room.cell(1, col::Seconds), QStringLiteral("25"));
+}
+
 void TestTables::changeTableChecksInOrder() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.use(1);
     QVERIFY(!ChangeTable(room.tables, TableType::None, 1, 2, room.messages).moved);
@@ -268,7 +348,7 @@ void TestTables::changeTableChecksInOrder() {
 }
 
 void TestTables::changeTableMovesTheUse() {
-    Room room;
+    TestRoom room;
     room.add(2, billiardType());
     room.add(1, mahjongType(), QStringLiteral("包间"), QStringLiteral("30"), QStringLiteral("8"));
     room.use(1, QStringLiteral("1200"));
@@ -304,7 +384,7 @@ void TestTables::changeTableRefusesStalePicks_data() {
 void TestTables::changeTableRefusesStalePicks() {
     QFETCH(int, from);
     QFETCH(int, to);
-    Room room;
+    TestRoom room;
     room.add(4, billiardType());
     room.use(1, QStringLiteral("500"));
     room.use(4, QStringLiteral("70"));

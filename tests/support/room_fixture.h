@@ -1,33 +1,37 @@
 #pragma once
 
-// A room for core tests: a register built as at start-up, scripted message boxes, a clock that
-// shows a fixed moment, and an empty data directory of its own.
+// The real room as core tests start it: scripted message boxes, a clock that shows a fixed moment
+// and moves only when told, and an empty data directory of its own. `room->` reaches the Room
+// itself; the members name its parts.
 
-#include "common/clock.h"
-#include "common/data_directory.h"
-#include "common/messages.h"
-#include "tables/table_lists.h"
-#include "tables/table_register.h"
-#include "tables/table_setup.h"
+#include "room/room.h"
+#include "support/manual_clock.h"
+#include "support/scripted_messages.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
-struct Room {
+struct TestRoom {
     QTemporaryDir dir;
     cuemora::DataDirectory data{dir.path()};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
-    cuemora::TableRegister tables;
+    cuemora::Room m_room{data, clock, messages};
+    cuemora::TableRegister& tables = m_room.tables();
 
-    Room() {
-        tables.InitRegisterLook();
-        tables.RenumberTables();
-        tables.WriteRegisterHeader();
+    // Opens the room as the program starts it, unless told not to.
+    enum Start { Opened, NotOpened };
+    explicit TestRoom(Start start = Opened) {
+        if (start == Opened)
+            QVERIFY(m_room.open());
     }
+
+    cuemora::Room* operator->() { return &m_room; }
+    cuemora::Room& room() { return m_room; }
+
+    // The default account, as an operator logs in.
+    void logIn() { QVERIFY(m_room.Login(QStringLiteral("tulip"), QStringLiteral("947"))); }
 
     // Appends tables the way "添加" does, without its save.
     void add(int count, const QString& type, const QString& name = QStringLiteral("大厅"),
@@ -36,11 +40,17 @@ struct Room {
         tables.RefreshPictures();
     }
 
-    // Puts table n in use with the given seconds.
+    // Puts table n in use with the given seconds, as a saved register brings it.
     void use(int n, const QString& seconds = QStringLiteral("1")) {
         tables.grid().setCell(n, cuemora::RegisterColumn::Start, QStringLiteral("2013年5月20日14时30分5秒"));
         tables.grid().setCell(n, cuemora::RegisterColumn::Seconds, seconds);
         tables.grid().setChecked(n, cuemora::RegisterColumn::InUse, true);
+    }
+
+    // Lets `seconds` pass and gives the clock its tick.
+    void tick(qint64 seconds = 1) {
+        clock.advance(seconds);
+        m_room.ClockTick();
     }
 
     QString cell(int row, int column) const { return tables.grid().cellText(row, column); }

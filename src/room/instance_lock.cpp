@@ -1,0 +1,33 @@
+#include "room/instance_lock.h"
+
+#include <QTemporaryFile>
+
+namespace cuemora {
+
+InstanceLock::InstanceLock(const DataDirectory& data)
+    : m_lock(data.filePath(fileName())) {
+    // The program runs for days: only a lock whose program has died counts as stale, never an old one.
+    m_lock.setStaleLockTime(0);
+}
+
+QString InstanceLock::fileName() {
+    return QStringLiteral(".cuemora.lock");
+}
+
+InstanceLock::Result InstanceLock::tryLock() {
+    if (m_lock.tryLock(0))
+        return Result::Locked;
+    return m_lock.error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::NotPossible;
+}
+
+bool canWriteDataDirectory(const DataDirectory& data, QString* reason) {
+    QTemporaryFile probe(data.filePath(QStringLiteral(".cuemora-write-XXXXXX")));
+    if (!probe.open() || probe.write("0", 1) != 1 || !probe.flush()) {
+        if (reason)
+            *reason = probe.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace cuemora
