@@ -209,9 +209,9 @@ bool Room::ConfirmCheckout(const ConfirmInput& input) {
     // The takings row is on disk before the table is freed: a crash in between brings the table
     // back in use, and the money is never lost.
     const bool confirmed = cuemora::ConfirmCheckout(m_tables, m_takings, input, m_messages);
+    m_tables.RefreshPictures();
     if (confirmed)
         saveTables();
-    m_tables.RefreshPictures();
     return confirmed;
 }
 

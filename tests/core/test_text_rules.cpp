@@ -20,6 +20,8 @@ private Q_SLOTS:
     void truncateToWhole();
     void dateTimeToText_data();
     void dateTimeToText();
+    void dateTimeFromOtherTexts_data();
+    void dateTimeFromOtherTexts();
     void valueRules();
     void cp936_data();
     void cp936();
@@ -126,6 +128,30 @@ void TestTextRules::dateTimeToText() {
     QFETCH(QString, text);
     QCOMPARE(cuemora::dateTimeToText(moment), text);
     QCOMPARE(cuemora::dayText(moment.date()), text.left(text.indexOf(QStringLiteral("日")) + 1));
+    QCOMPARE(cuemora::dateTimeFromText(text), moment); // and back, as a start time is read at a restart
+}
+
+// Texts that name no moment: a start time edited by hand, or damaged, is never read as one.
+void TestTextRules::dateTimeFromOtherTexts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDateTime>("moment");
+    const QDateTime none;
+    QTest::newRow("leading zeros") << "2013年05月07日09时03分07秒" << QDateTime(QDate(2013, 5, 7), QTime(9, 3, 7));
+    QTest::newRow("a zero written out") << "2013年5月7日14时0分5秒" << QDateTime(QDate(2013, 5, 7), QTime(14, 0, 5));
+    QTest::newRow("empty") << "" << none;
+    QTest::newRow("no such day") << "2013年2月29日14时" << none;
+    QTest::newRow("hour 24") << "2013年5月7日24时" << none;
+    QTest::newRow("seconds without minutes") << "2013年5月7日14时5秒" << none;
+    QTest::newRow("full-width digits") << "２０１３年5月7日" << none;
+    QTest::newRow("text after") << "2013年5月7日14时3分27秒 " << none;
+    QTest::newRow("huge year") << "99999年5月7日" << none;
+    QTest::newRow("words") << "下午两点" << none;
+}
+
+void TestTextRules::dateTimeFromOtherTexts() {
+    QFETCH(QString, text);
+    QFETCH(QDateTime, moment);
+    QCOMPARE(cuemora::dateTimeFromText(text), moment);
 }
 
 void TestTextRules::valueRules() {
