@@ -17,7 +17,17 @@ QString InstanceLock::fileName() {
 InstanceLock::Result InstanceLock::tryLock() {
     if (m_lock.tryLock(0))
         return Result::Locked;
-    return m_lock.error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::NotPossible;
+    if (m_lock.error() != QLockFile::LockFailedError)
+        return Result::NotPossible;
+    // A lock file that names no program is what a start cut short leaves: killed between making
+    // the file and writing its few bytes, or a power cut before they reached the disk. Without an
+    // age that counts as stale it would keep every later start out for good.
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!m_lock.getLockInfo(&pid, &host, &application) && m_lock.removeStaleLockFile() && m_lock.tryLock(0))
+        return Result::Locked;
+    return Result::HeldElsewhere;
 }
 
 bool canWriteDataDirectory(const DataDirectory& data, QString* reason) {

@@ -10,9 +10,14 @@
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "app/table_list_box.h"
+#include "common/safe_save.h"
 #include "shell_fixture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QListWidget>
+#include <QProcess>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
@@ -37,6 +42,41 @@ void doubleClick(QListWidget* list, const QString& name) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The grid file as cuemora-grid dump shows it, the program that people who keep these files use.
+QJsonObject dumped(const QString& path) {
+    QProcess tool;
+    tool.start(QStringLiteral(CUEMORA_GRID_TOOL), {QStringLiteral("dump"), path});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
+}
+
+// The text of a cell as a dump shows it; empty for a cell it does not list.
+QString dumpedCell(const QJsonObject& dump, int r, int c) {
+    for (const QJsonValue& cell : dump.value(QStringLiteral("cells")).toArray()) {
+        const QJsonObject object = cell.toObject();
+        if (object.value(QStringLiteral("row")).toInt() == r && object.value(QStringLiteral("column")).toInt() == c)
+            return object.value(QStringLiteral("checked")).toBool() ? QStringLiteral("真")
+                                                                    : object.value(QStringLiteral("text")).toString();
+    }
+    return {};
+}
+
+// The register file read back with cuemora-grid is exactly the register on screen.
+QJsonObject fileMatchesScreen(Shell& shell) {
+    const QString screen = shell.dir.filePath(QStringLiteral("screen.grd"));
+    GridStore& grid = shell.tables().grid();
+    const int focusRow = grid.focusRow();
+    const int focusColumn = grid.focusColumn();
+    if (!saveWholeFile(screen, grid.toBytes()))
+        return {};
+    grid.setFocusCell(focusRow, focusColumn);
+    const QJsonObject file = dumped(shell.data.filePath(TableRegister::fileName()));
+    const QJsonObject shown = dumped(screen);
+    QFile::remove(screen);
+    return file == shown && !file.isEmpty() ? file : QJsonObject();
 }
 
 QStringList row(const GridStore& grid, int r) {
@@ -170,6 +210,77 @@ private Q_SLOTS:
         window.trayMenu()->actions().first()->trigger();
         QCOMPARE(ended.count(), 1);
         shell.window.reset();
+    }
+
+    // The live state on disk, step by step through the controls: after each opening, charge,
+    // change of table and checkout, the register file read back with cuemora-grid dump is exactly
+    // what the window shows.
+    void theFileFollowsEveryStep() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        const MainWindowControls ui(&window);
+        shell.logIn();
+        ui.tabWidget->setCurrentWidget(ui.setupPage);
+        ui.tableCountEdit->setText(QStringLiteral("3"));
+        ui.tableTypeCombo->setCurrentIndex(0);
+        ui.tableNameEdit->setText(QStringLiteral("大厅"));
+        ui.tablePriceEdit->setText(QStringLiteral("20"));
+        ui.添加按钮->click();
+        QJsonObject file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 3, RegisterColumn::Name), QStringLiteral("3号大厅"));
+        ui.tabWidget->setCurrentWidget(ui.openPage);
+        const SalesWindowControls shop(window.salesWindow());
+        shop.stockNameEdit->setText(QStringLiteral("可乐"));
+        shop.stockPriceEdit->setText(QStringLiteral("3"));
+        shop.添加商品按钮->click();
+        shop.保存数据按钮->click();
+
+        // Table 1 by its number, table 2 from the list a minute later.
+        ui.openNumberEdit->setText(QStringLiteral("1"));
+        ui.输号开台按钮->click();
+        file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 1, RegisterColumn::Start), QStringLiteral("2013年5月20日14时30分5秒"));
+        QCOMPARE(dumpedCell(file, 1, RegisterColumn::InUse), QStringLiteral("真"));
+        shell.tick(60);
+        ui.单选框1->click();
+        choose(ui.开台组合框, QStringLiteral("2号大厅"));
+        ui.空闲开台按钮->click();
+        file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 2, RegisterColumn::Start), QStringLiteral("2013年5月20日14时31分5秒"));
+        QCOMPARE(dumpedCell(file, 1, RegisterColumn::Seconds), QStringLiteral("61")); // saved with the change
+
+        // A cola onto table 2's account.
+        ui.sellButton->click();
+        doubleClick(shop.GoodsListBox, QStringLiteral("可乐"));
+        shop.单选框5->click();
+        choose(shop.开台组合框1, QStringLiteral("2号大厅"));
+        shop.完成按钮1->click();
+        file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 2, RegisterColumn::GoodsNames), QStringLiteral("、可乐"));
+        QCOMPARE(dumpedCell(file, 2, RegisterColumn::GoodsTotal), QStringLiteral("3"));
+
+        // Table 2's guests move to table 3, with their time and their cola.
+        ui.单选框5->click();
+        choose(ui.开台组合框1, QStringLiteral("2号大厅"));
+        choose(ui.开台组合框2, QStringLiteral("3号大厅"));
+        ui.换台按钮->click();
+        file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 3, RegisterColumn::Start), QStringLiteral("2013年5月20日14时31分5秒"));
+        QCOMPARE(dumpedCell(file, 3, RegisterColumn::GoodsNames), QStringLiteral("、可乐"));
+        QCOMPARE(dumpedCell(file, 2, RegisterColumn::Start), QString());
+        QCOMPARE(dumpedCell(file, 2, RegisterColumn::InUse), QString());
+
+        // Table 1 checks out.
+        ui.checkoutNumberEdit->setText(QStringLiteral("1"));
+        ui.输号结账按钮->click();
+        shell.messages.setNextAnswers({MessageButton::Yes});
+        CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
+        file = fileMatchesScreen(shell);
+        QCOMPARE(dumpedCell(file, 1, RegisterColumn::Start), QString());
+        QCOMPARE(dumpedCell(file, 1, RegisterColumn::InUse), QString());
+        QCOMPARE(dumpedCell(file, 3, RegisterColumn::InUse), QStringLiteral("真"));
+        QCOMPARE(shell.messages.shownTexts(), QStringList{checkoutQuestionText()});
+        shell.stop();
     }
 
 private:

@@ -108,6 +108,27 @@ private Q_SLOTS:
         QVERIFY(messages.shown().isEmpty());
     }
 
+    // A lock file that names no program (a start killed, or a power cut, before its bytes were
+    // written) keeps no later start out.
+    void lockFileOfAStartCutShort_data() {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("cut short") << QByteArray("12");
+        QTest::newRow("nothing but zeros") << QByteArray(64, '\0');
+    }
+
+    void lockFileOfAStartCutShort() {
+        QFETCH(QByteArray, lock);
+        TestRoom room(TestRoom::NotOpened);
+        QVERIFY(saveWholeFile(room.data.filePath(InstanceLock::fileName()), lock));
+        QVERIFY(room->open());
+        QVERIFY(room.messages.shown().isEmpty());
+        QVERIFY(room.fileBytes(InstanceLock::fileName()) != lock);
+        ScriptedMessages messages;
+        Room second(room.data, room.clock, messages);
+        QVERIFY(!second.open()); // and the lock is this program's own now
+    }
+
     // A data directory where nothing can be written (here: a path under a regular file, which
     // stops even root) is reported at start, and the room opens all the same, empty.
     void unwritableDirectoryIsReported() {
