@@ -20,7 +20,7 @@ int codePointCells(char32_t cp) {
     if (cp < 0x80)
         return 1; // control characters never get here: printable() made them blanks
     const QChar::Category category = QChar::category(cp);
-    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing || category == QChar::Other_Format)
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
         return 0;
     return 2;
 }
@@ -45,6 +45,10 @@ QList<Glyph> glyphsOf(const QString& text) {
             glyphs.append({QStringLiteral(" "), 1});
             continue;
         }
+        // Invisible format characters (direction overrides, zero-width joiners) could reorder
+        // or hide what the receipt says: they are left out.
+        if (QChar::category(cp) == QChar::Other_Format)
+            continue;
         const int cells = codePointCells(cp);
         if (cells == 0 && !glyphs.isEmpty()) {
             glyphs.last().text += piece;

@@ -46,6 +46,8 @@ int paperCharacters(PaperWidth paper);
 int textCells(const QString& text);
 
 struct LaidOutLine {
+    // Heading: printed in a font twice as wide and high, as roll printers print a title, so its
+    // text holds at most half the paper's characters. Emphasised: printed bold.
     enum class Style { Normal, Heading, Emphasised };
     QString text; // never wider than the paper, never holding a line break
     Style style = Style::Normal;
@@ -54,7 +56,7 @@ struct LaidOutLine {
 // The receipt as lines of text for a paper `characters` cells wide (at least 16), to be printed in
 // a monospaced font: long texts wrap, values stand right-aligned, and a row of goods whose name
 // does not fit beside its figures puts the name on a line of its own above them. Line breaks and
-// other control characters in the texts print as blanks.
+// other control characters in the texts print as blanks; invisible format characters are left out.
 QList<LaidOutLine> layOutReceipt(const Receipt& receipt, int characters);
 // The same as plain text, one line each: a preview, a test, a printer that takes text.
 QStringList receiptTextLines(const Receipt& receipt, int characters);

@@ -22,7 +22,8 @@ bool looksLikeFormula(const QString& text) {
     if (text.isEmpty())
         return false;
     const QChar first = text.front();
-    if (first == QLatin1Char('=') || first == QLatin1Char('@'))
+    if (first == QLatin1Char('=') || first == QLatin1Char('@') || first == QLatin1Char('\t') ||
+        first == QLatin1Char('\r'))
         return true;
     return (first == QLatin1Char('+') || first == QLatin1Char('-')) && !number.match(text).hasMatch();
 }

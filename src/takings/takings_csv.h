@@ -17,7 +17,8 @@ QByteArray csvRecords(const QList<QStringList>& rows);
 
 // The file "导出" writes, for a spreadsheet: the UTF-8 byte order mark first, so that the Chinese
 // opens right, then the records. A text that a spreadsheet would run as a formula (beginning with
-// "=", "+", "-" or "@", and not a plain number such as -6.5) is written with an apostrophe in front,
+// "=", "@", a tab or a carriage return, or with "+" or "-" and not a plain number such as -6.5) is
+// written with an apostrophe in front,
 // so that a goods name can never run as a formula on the accountant's machine; every other text is
 // written exactly as it is.
 QByteArray spreadsheetCsv(const QList<QStringList>& rows);

@@ -14,6 +14,17 @@ const QByteArray& timeSuffix() {
     return suffix;
 }
 
+// A row with no text in any of its three cells records no sale (a file of another hand may hold
+// one); it adds 0 as "统计" adds it, and is not counted as a line of goods.
+bool isEmptyRow(const GridStore& grid, int row) {
+    for (int c = 0; c < 3; ++c) {
+        const Cell* cell = grid.cell(row, c);
+        if (cell && !cell->text.isEmpty())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DayFileRead readTakingsDay(const DataDirectory& data, const QString& day, GridStore& grid) {
@@ -56,7 +67,8 @@ DaySums sumTakingsDay(const GridStore& grid) {
             ++sums.checkouts;
         } else {
             sums.goods += charge;
-            ++sums.goodsLines;
+            if (!isEmptyRow(grid, r))
+                ++sums.goodsLines;
         }
     }
     return sums;

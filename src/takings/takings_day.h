@@ -39,8 +39,8 @@ struct DaySums {
     double goods = 0.0; // the charges of the goods rows
     double total = 0.0; // the charges of every row
     double hours = 0.0; // the details of the checkout rows: hours with their fraction
-    int checkouts = 0;
-    int goodsLines = 0;
+    int checkouts = 0;  // rows of "号台收费"
+    int goodsLines = 0; // the other rows, but for rows with no text at all
 };
 
 DaySums sumTakingsDay(const GridStore& grid);

@@ -46,7 +46,8 @@ TakingsSpan SumTakingsSpan(const DataDirectory& data, const QDate& from, const Q
     }
     span.days.reserve(length);
     GridStore grid(GridStore::Definition::list(3, 100)); // one grid serves every day: each load replaces it
-    for (QDate day = from; day <= to; day = day.addDays(1)) {
+    for (qint64 k = 0; k < length; ++k) {
+        const QDate day = from.addDays(k);
         SpanDay entry;
         entry.day = day;
         const DayFileRead read = readTakingsDay(data, dayText(day), grid);
