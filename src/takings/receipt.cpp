@@ -18,7 +18,7 @@ struct Glyph {
 
 int codePointCells(char32_t cp) {
     if (cp < 0x80)
-        return 1; // control characters never get here: printable() made them blanks
+        return 1; // control characters never get here: glyphsOf makes them blanks
     const QChar::Category category = QChar::category(cp);
     if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
         return 0;
@@ -131,7 +131,6 @@ struct ColumnPlan {
     QList<int> figureWidths;
     int gap = 1;
     int nameWidth = 0; // 0: no name fits beside the figures; each row stacks them
-    int figuresWidth = 0;
 };
 
 ColumnPlan planColumns(const Receipt& receipt, int width) {
@@ -155,11 +154,9 @@ ColumnPlan planColumns(const Receipt& receipt, int width) {
         if (name >= 6) {
             plan.gap = gap;
             plan.nameWidth = name;
-            plan.figuresWidth = figures;
             return plan;
         }
     }
-    plan.figuresWidth = sum + std::max(count - 1, 0);
     return plan;
 }
 
