@@ -946,8 +946,9 @@ bool GridStore::saveToDevice(QIODevice& device) {
 
 bool GridStore::saveToFile(const QString& path) {
     const QByteArray bytes = toBytes();
-    if (!saveWholeFile(path, bytes)) {
-        m_state->error = QStringLiteral("无法保存文件");
+    QString why;
+    if (!saveWholeFile(path, bytes, &why)) {
+        m_state->error = why;
         return false;
     }
     m_state->error.clear();

@@ -1,8 +1,10 @@
 #include "common/cp936.h"
 #include "grid_file_builder.h"
 #include "picture_builder.h"
+#include "small_filesystem.h"
 #include "store/grid_store.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -200,6 +202,27 @@ private Q_SLOTS:
             QVERIFY(run.err.contains("找不到文件"));
             QVERIFY(run.out.isEmpty());
         }
+    }
+
+    // The full disk of the repro: a copy onto a filesystem with no room left exits 1 with the
+    // file and the system's reason, and the file there stays byte for byte as it was.
+    void copyOntoAFullDisk() {
+        SmallFilesystem disk(64);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        const QString takings = QStringLiteral(CUEMORA_TEST_DATA "/grid/takings.grd");
+        const QString target = disk.filePath(QStringLiteral("t"));
+        QCOMPARE(runTool({QStringLiteral("copy"), takings, target}).exitCode, 0);
+        const QByteArray before = readFile(target);
+        QCOMPARE(before, readFile(takings));
+        QVERIFY(disk.fill());
+        const Run run =
+            runTool({QStringLiteral("copy"), QStringLiteral(CUEMORA_TEST_DATA "/grid/register.grd"), target});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 target + QStringLiteral(": 磁盘空间不够：") + qt_error_string(ENOSPC) + QLatin1Char('\n'));
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // t and the filler
     }
 
     // OUT that cannot be written: exit 1, naming OUT.
