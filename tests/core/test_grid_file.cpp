@@ -327,6 +327,114 @@ private Q_SLOTS:
         QCOMPARE(grid.loadedVersion(), 6);
     }
 
+    // The bounds of a grid file, at and one past each: a file beyond one is refused and says
+    // which, before anything is made for it.
+    void bounds_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("refusal"); // empty: the file loads
+        GridFile rows;
+        rows.rows = 1000000;
+        QTest::newRow("1,000,000 rows") << rows.bytes() << QString();
+        rows.rows = 1000001;
+        QTest::newRow("1,000,001 rows") << rows.bytes() << QStringLiteral("行数太多：1000001 行，最多 1000000 行");
+        GridFile columns;
+        columns.columns = 1000000;
+        columns.cells = {{0, 999999, "corner"}};
+        QTest::newRow("1,000,000 columns") << columns.bytes() << QString();
+        columns.columns = 1000001;
+        QTest::newRow("1,000,001 columns")
+            << columns.bytes() << QStringLiteral("列数太多：1000001 列，最多 1000000 列");
+        GridFile text;
+        text.rows = 2;
+        text.cells = {{1, 0, QByteArray(65536, 'x')}};
+        QTest::newRow("a text of 64 KB") << text.bytes() << QString();
+        text.cells = {{1, 0, QByteArray(65537, 'x')}};
+        QTest::newRow("a text of 64 KB and a byte")
+            << text.bytes() << QStringLiteral("单元格的文字太长：65537 字节，最多 65536 字节");
+        // 2,048 x 2,048 at one bit a pixel is 512 KB in the file and 12 MB once a cell's.
+        const QByteArray big = testpicture::plainIndexedBmp(2048, 2048, 1);
+        GridFile pictures;
+        pictures.rows = 4;
+        pictures.cells = {{1, 0, {}, 0, big}, {2, 0, {}, 0, big}};
+        QTest::newRow("two pictures of 12 MB") << pictures.bytes() << QString();
+        pictures.cells.append({3, 0, {}, 0, big});
+        QTest::newRow("three pictures of 12 MB")
+            << pictures.bytes() << QStringLiteral("图片太大：一个文件的图片最多 32 MB");
+        QByteArray wide = testpicture::plainIndexedBmp(2, 2, 1);
+        testgrid::patch(wide, 18, 65536); // a header that claims 65,536 x 65,536 pixels
+        testgrid::patch(wide, 22, 65536);
+        pictures.cells = {{1, 0, {}, 0, wide}};
+        QTest::newRow("a picture that claims to be vast")
+            << pictures.bytes() << QStringLiteral("图片太大：一个文件的图片最多 32 MB");
+        QByteArray file = GridFile().bytes();
+        file.append(32 * 1024 * 1024 - file.size() + 1, '\0');
+        QTest::newRow("32 MB and a byte") << file << QStringLiteral("文件太大：最多 32 MB");
+    }
+
+    void bounds() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, refusal);
+        GridStore grid;
+        QCOMPARE(grid.loadFromBytes(bytes), refusal.isEmpty());
+        QCOMPARE(grid.errorString(), refusal);
+        if (refusal.isEmpty()) {
+            // What loads saves, and loads back (its pictures now at 24 bits a pixel).
+            const QByteArray saved = grid.toBytes();
+            GridStore back;
+            QVERIFY(back.loadFromBytes(saved));
+            QCOMPARE(back.toBytes(), saved);
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("表格设置"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        QCOMPARE(GridStore().loadFromFile(path), refusal.isEmpty());
+    }
+
+    // The store never writes a file it would refuse: a grid grown past a bound is not saved, and the
+    // old file stays; setCell refuses a text or a picture that no file may hold.
+    void gridsBeyondTheBoundsAreNotSaved() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("2013年5月20日收入统计"));
+        GridStore grid({.rows = 3, .columns = 3});
+        grid.setCell(1, 0, QStringLiteral("3号台收费"));
+        QVERIFY(grid.saveToFile(path));
+        const QByteArray old = fileBytes(path);
+
+        QVERIFY(!grid.setCell(1, 1, QString(65537, QLatin1Char('x'))));
+        QVERIFY(grid.setCell(1, 1, QString(65536, QLatin1Char('x'))));
+        QVERIFY(grid.editCell(1, 2, [](Cell& c) { c.text = QByteArray(65537, 'y'); })); // past setCell's rules
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("单元格的文字太长：65537 字节，最多 65536 字节"));
+        QCOMPARE(fileBytes(path), old);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(!grid.saveToDevice(buffer));
+        QCOMPARE(buffer.size(), 0);
+        grid.editCell(1, 2, [](Cell& c) { c.text.clear(); });
+
+        QVERIFY(grid.setColumnKind(0, 6));
+        const QByteArray big = testpicture::plainIndexedBmp(2048, 2048, 1);
+        QVERIFY(grid.setPicture(1, 0, big));
+        QVERIFY(grid.setPicture(2, 0, big));
+        QVERIFY(grid.saveToFile(path)); // 25 MB of pictures
+        const QByteArray withPictures = fileBytes(path);
+        QVERIFY(grid.insertRow());
+        QVERIFY(grid.setPicture(3, 0, big));
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("图片太大：一个文件的图片最多 32 MB"));
+        QCOMPARE(fileBytes(path), withPictures);
+        QVERIFY(!grid.setPicture(3, 0, testpicture::plainIndexedBmp(4096, 3000, 1))); // 36 MB alone
+
+        QVERIFY(grid.setRowCount(1000001));
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("行数太多：1000001 行，最多 1000000 行"));
+        QCOMPARE(fileBytes(path), withPictures);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
     // All or nothing: cut anywhere, the file changes nothing.
     void fileCutAtEveryLength() {
         GridFile f = fullFile();
