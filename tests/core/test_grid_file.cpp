@@ -2,6 +2,7 @@
 #include "common/safe_save.h"
 #include "grid_file_builder.h"
 #include "picture_builder.h"
+#include "store/grid_file_guard.h"
 #include "store/grid_store.h"
 
 #include <QBuffer>
@@ -593,6 +594,38 @@ private Q_SLOTS:
         QCOMPARE(grid.errorString(), QStringLiteral("找不到文件"));
         QVERIFY(!grid.loadFromFile(dir.path()));
         QCOMPARE(grid.errorString(), QStringLiteral("无法读取文件"));
+    }
+
+    // A damaged file is put aside beside itself under the first free number, in any directory: one
+    // whose name holds "%1" keeps its own name.
+    void damagedFileIsSetAside_data() {
+        QTest::addColumn<QString>("directory");
+        QTest::newRow("plain") << QStringLiteral("台球室");
+        QTest::newRow("with %1") << QStringLiteral("店%1号");
+        QTest::newRow("with %2 and %1") << QStringLiteral("%2%1");
+    }
+
+    void damagedFileIsSetAside() {
+        QFETCH(QString, directory);
+        QTemporaryDir root;
+        const QString path = root.filePath(directory);
+        QVERIFY(QDir().mkpath(path));
+        const DataDirectory data(path);
+        const QByteArray damaged(600, 'x');
+        QVERIFY(saveWholeFile(data.filePath(QStringLiteral("表格设置")), damaged));
+        QVERIFY(saveWholeFile(data.filePath(QStringLiteral("表格设置.无法读取1")), QByteArray("an earlier one")));
+        GridStore grid;
+        const QByteArray before = grid.toBytes();
+        ScriptedMessages messages;
+        QCOMPARE(loadKeepingDamaged(grid, data, QStringLiteral("表格设置"), messages), GridFileLoad::SetAside);
+        QCOMPARE(grid.toBytes(), before);
+        QVERIFY(!QFile::exists(data.filePath(QStringLiteral("表格设置"))));
+        QCOMPARE(fileBytes(data.filePath(QStringLiteral("表格设置.无法读取1"))), QByteArray("an earlier one"));
+        QCOMPARE(fileBytes(data.filePath(QStringLiteral("表格设置.无法读取2"))), damaged);
+        QCOMPARE(
+            messages.shownTexts(),
+            QStringList{QStringLiteral(
+                "文件“表格设置”无法读取（不是表格文件），已改名为“表格设置.无法读取2”保留，程序用新的文件继续。")});
     }
 
     // A save that fails half way leaves the previous file exactly as it was.
