@@ -543,6 +543,8 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
         return fail(tooManyRows(rows));
     if (columns > kMostColumns)
         return fail(tooManyColumns(columns));
+    // Room for one more: a checkout puts its row in at once, and a full vector would move every row.
+    grid.rows.reserve(static_cast<size_t>(rows) + 1);
     grid.rows.assign(static_cast<size_t>(rows), GridRow());
     for (GridRow& row : grid.rows) {
         in.i32(row.height);
