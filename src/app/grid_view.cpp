@@ -430,7 +430,8 @@ void GridView::applyGeometry() {
     for (int row = fixed + 1; row < count && uniform; ++row)
         uniform = drawnSize(grid->rowHeight(row)) == height;
     const HeldUpdates held(rows);
-    if (height > 0)
+    // Setting the default size resizes every row: for rows of many heights each is sized below.
+    if (height > 0 && uniform)
         rows->setDefaultSectionSize(height);
     for (int row = fixed; row < count; ++row) {
         const int wanted = uniform ? height : drawnSize(grid->rowHeight(row));
