@@ -23,6 +23,14 @@ int drawnSize(int size) {
     return std::clamp(size, 0, kMostPixels);
 }
 
+// The most of a cell's text the view draws: a cell at its widest shows a few hundred characters,
+// and laying out a text of tens of thousands took a second at every paint.
+constexpr qsizetype kMostDrawnCharacters = 1000;
+
+QString drawnText(const QString& text) {
+    return text.size() > kMostDrawnCharacters ? text.left(kMostDrawnCharacters) + QStringLiteral("…") : text;
+}
+
 // Holds a header's repainting while its sections are sized one by one: a section resized while
 // the header repaints has its place worked out anew from every section before it, and a grid of
 // many rows of many heights would cost rows times rows.
@@ -221,9 +229,12 @@ QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
             return {};
         return QVariant::fromValue(alignmentFromFormat(format.toInt()));
     }
-    case Qt::ToolTipRole:
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
         // The register's columns are narrower than a full start time: hovering shows the whole text.
-        return m_store->data(cell, Qt::DisplayRole);
+        const QVariant text = m_store->data(cell, Qt::DisplayRole);
+        return text.typeId() == QMetaType::QString ? QVariant(drawnText(text.toString())) : text;
+    }
     default:
         // Texts, check marks and the rest are the grid's own answers.
         return m_store->data(cell, role);
@@ -246,7 +257,7 @@ QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int
     if (!m_store || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractProxyModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return m_fixed > 0 ? m_store->cellText(0, section) : QString();
+        return m_fixed > 0 ? drawnText(m_store->cellText(0, section)) : QString();
     return {};
 }
 

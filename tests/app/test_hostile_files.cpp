@@ -116,6 +116,10 @@ private Q_SLOTS:
         QTest::newRow("200,000 rows of many heights") << manyHeights(registerFile(40), 200000).bytes() << false;
         QTest::newRow("twenty 4096 x 4096 one-bit pictures") << bigPictures(registerFile(40), 20, 4096).bytes() << true;
         QTest::newRow("three 4096 x 4096 one-bit pictures") << bigPictures(registerFile(40), 3, 4096).bytes() << true;
+        GridFile longTexts = registerFile(40);
+        for (int n = 1; n <= 40; ++n)
+            longTexts.cells.append({n, 7, QByteArray(65536, 'x')});
+        QTest::newRow("forty cells of 64 KB of text") << longTexts.bytes() << false;
     }
 
     void startOverHostileRegister() {
@@ -165,6 +169,11 @@ private Q_SLOTS:
         QVERIFY(view->horizontalHeader()->height() <= 1000);
         for (int row = 0; row < std::min(view->model()->rowCount(), 100); ++row)
             QVERIFY(view->verticalHeader()->sectionSize(row) <= 1000);
+        // Nor does it lay out more of a text than a cell at its widest can show.
+        for (int row = 0; row < std::min(view->model()->rowCount(), 20); ++row) {
+            for (int column = 0; column < std::min(view->model()->columnCount(), 20); ++column)
+                QVERIFY(view->model()->index(row, column).data().toString().size() <= 1001);
+        }
         QCOMPARE(view->model()->rowCount(), shell.window->tables().grid().rowCount() - 1);
         std::fflush(stdout);
         shell.window.reset();
