@@ -4,6 +4,7 @@
 #include "app/checkout_window.h"
 #include "app/grid_view.h"
 #include "core/hostile_grid_files.h"
+#include "core/small_filesystem.h"
 #include "shell_fixture.h"
 #include "ui_checkout_window.h"
 #include "ui_main_window.h"
@@ -176,6 +177,38 @@ private Q_SLOTS:
         }
         QCOMPARE(view->model()->rowCount(), shell.window->tables().grid().rowCount() - 1);
         std::fflush(stdout);
+        shell.window.reset();
+    }
+
+    // A checkout through the windows on a full disk: the operator is told that the takings were not
+    // saved, in which file and why, and given the row to write down; no file is left half written.
+    void checkoutOnAFullDisk() {
+        Shell shell;
+        SmallFilesystem disk(256, shell.dir.path());
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        saveRegister(shell.dir.path(), 4, {2});
+        QVERIFY(writeFile(shell.dir.filePath(kToday), hostile::takingsFile(40).bytes()));
+        MainWindow& window = shell.start();
+        const QByteArray before = [&] {
+            QFile file(shell.dir.filePath(kToday));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QVERIFY(disk.fill());
+        window.ui()->checkoutNumberEdit->setText(QStringLiteral("2"));
+        window.ui()->输号结账按钮->click();
+        CheckoutWindow* checkout = window.checkoutWindow();
+        QTest::keyClicks(checkout->ui()->paymentEdit, QStringLiteral("100"));
+        shell.messages.setNextAnswers({MessageButton::Yes});
+        checkout->ui()->结账结束按钮->click();
+        const QString told = shell.messages.lastText();
+        QVERIFY2(told.startsWith(QStringLiteral("收入没有保存到文件“2013年5月20日收入统计”（磁盘空间不够：") +
+                                 qt_error_string(ENOSPC) + QStringLiteral("），请记下：")),
+                 qPrintable(told));
+        QVERIFY(told.contains(QStringLiteral("2号台收费")));
+        QFile file(shell.dir.filePath(kToday));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
         shell.window.reset();
     }
 

@@ -21,12 +21,14 @@
 
 class SmallFilesystem {
 public:
-    explicit SmallFilesystem(int kilobytes = 256) {
+    // Mounted on a directory of its own, or on `over`, an empty directory that a test already uses
+    // (such as the data directory of a window test).
+    explicit SmallFilesystem(int kilobytes = 256, const QString& over = QString()) {
         if (!m_dir.isValid()) {
             m_whyNot = QStringLiteral("no temporary directory");
             return;
         }
-        m_root = m_dir.filePath(QStringLiteral("fs"));
+        m_root = over.isEmpty() ? m_dir.filePath(QStringLiteral("fs")) : over;
         QDir().mkpath(m_root);
 #ifdef Q_OS_LINUX
         if (geteuid() != 0) {
