@@ -315,7 +315,9 @@ public:
     void forEachHeldCell(const std::function<void(int row, int column, const Cell& cell)>& visit) const;
 
     // Reads a grid file of version 1 to 6. All or nothing: a file that is missing, unreadable,
-    // refused by the checks or cut short leaves the grid exactly as it was.
+    // refused by the checks, cut short or beyond the bounds of a grid file (more than 1,000,000
+    // rows or columns, 64 KB of text in a cell, 32 MB of pictures or 32 MB in all) leaves the grid
+    // exactly as it was, and errorString() says which.
     bool loadFromFile(const QString& path);
     bool loadFromBytes(const QByteArray& bytes);
 
