@@ -111,19 +111,17 @@ QByteArray toJson(const GridStore& grid) {
     }
     root.insert(QStringLiteral("merges"), merges);
 
+    // The cells that are there, not every place of a grid that may claim millions of each.
     QJsonArray cells;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            const Cell* cell = grid.cell(r, c);
-            if (cell->text.isEmpty() && cell->check == 0 && cell->picture.isEmpty())
-                continue;
-            cells.append(QJsonObject{{QStringLiteral("row"), r},
-                                     {QStringLiteral("column"), c},
-                                     {QStringLiteral("text"), fromCp936(cell->text)},
-                                     {QStringLiteral("checked"), cell->check != 0},
-                                     {QStringLiteral("pictureBytes"), cell->picture.size()}});
-        }
-    }
+    grid.forEachHeldCell([&cells](int r, int c, const Cell& cell) {
+        if (cell.text.isEmpty() && cell.check == 0 && cell.picture.isEmpty())
+            return;
+        cells.append(QJsonObject{{QStringLiteral("row"), r},
+                                 {QStringLiteral("column"), c},
+                                 {QStringLiteral("text"), fromCp936(cell.text)},
+                                 {QStringLiteral("checked"), cell.check != 0},
+                                 {QStringLiteral("pictureBytes"), cell.picture.size()}});
+    });
     root.insert(QStringLiteral("cells"), cells);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
