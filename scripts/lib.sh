@@ -8,9 +8,10 @@ CUEMORA_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-de
 # What a real window needs at run time: the platform plugins, Qt's Chinese texts for the buttons of
 # message boxes, and a font with Chinese glyphs.
 CUEMORA_RUN_PACKAGES=(qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei)
-# What the tests need beyond those: the checkers of the AppStream file and the menu entry.
-# (The .deb test uses dpkg-shlibdeps and readelf, which build-essential brings.)
-CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils)
+# What the tests need beyond those: the checkers of the AppStream file and the menu entry, and
+# `file`, which cpack's dependency search of the .deb calls (its dpkg-shlibdeps and the test's
+# readelf come with build-essential).
+CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils file)
 # Only the fuzzing of .ci/run: clang and its sanitizer and libFuzzer runtime (about 256 MiB).
 CUEMORA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
