@@ -1,5 +1,6 @@
 #include "common/cp936.h"
 #include "grid_file_builder.h"
+#include "grid_tool_run.h"
 #include "picture_builder.h"
 #include "store/grid_store.h"
 
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,22 +15,8 @@ using namespace cuemora;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-Run runTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(CUEMORA_GRID_TOOL), arguments);
-    Run run;
-    if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = tool.exitCode();
-    run.out = tool.readAllStandardOutput();
-    run.err = tool.readAllStandardError();
-    return run;
-}
+using testtool::Run;
+constexpr auto runTool = &testtool::runGridTool;
 
 QByteArray gbk(const char* utf8) {
     return toCp936(QString::fromUtf8(utf8));
