@@ -1,15 +1,19 @@
-# Shared by scripts/run and scripts/test: installs what is missing and builds.
-# Sourced, not run.
+# Shared by scripts/run, scripts/test, scripts/screenshots and .ci/run: installs what is missing and
+# builds. Sourced, not run.
 
 CUEMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# The Debian packages a build, its tests and a real window need.
-CUEMORA_PACKAGES=(
-    build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei
-    clang libclang-rt-14-dev
-)
+# What building the program needs.
+CUEMORA_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev)
+# What a real window needs at run time: the platform plugins, Qt's Chinese texts for the buttons of
+# message boxes, and a font with Chinese glyphs.
+CUEMORA_RUN_PACKAGES=(qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei)
+# What the tests need beyond those: the checkers of the AppStream file and the menu entry, and
+# `file`, which cpack's dependency search of the .deb calls (its dpkg-shlibdeps and the test's
+# readelf come with build-essential).
+CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils file)
+# Only the fuzzing of .ci/run: clang and its sanitizer and libFuzzer runtime (about 256 MiB).
+CUEMORA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 cuemora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -22,10 +26,11 @@ cuemora_as_root() {
     fi
 }
 
-# Installs the packages of the list that are not installed yet, and nothing when all are.
+# cuemora_install_missing PACKAGE...: installs those of the packages that are not installed yet,
+# and does nothing (not even apt-get update) when all are.
 cuemora_install_missing() {
     local missing=() p
-    for p in "${CUEMORA_PACKAGES[@]}" "$@"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -34,8 +39,9 @@ cuemora_install_missing() {
     cuemora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# cuemora_build DIR [cmake options...]: configures DIR once, then builds it.
-cuemora_build() {
+# cuemora_configure DIR [cmake options...]: configures DIR the first time; later, configures it
+# again with the options, so that tools installed since (the checkers of scripts/test) are found.
+cuemora_configure() {
     local dir=$1
     shift
     local generator=()
@@ -45,5 +51,10 @@ cuemora_build() {
     else
         cmake "$dir" "$@" >/dev/null
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# cuemora_build DIR [cmake options...]: configures DIR, then builds all of it.
+cuemora_build() {
+    cuemora_configure "$@"
+    cmake --build "$1" --parallel "$(nproc)"
 }

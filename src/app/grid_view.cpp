@@ -8,9 +8,50 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace cuemora {
 
 namespace {
+
+// However tall or wide a grid file says a row or a column is, the view draws it at most this
+// size, so that a flipped bit in a file cannot make a header millions of pixels tall. The grid
+// keeps its own numbers and writes them back as they came.
+constexpr int kMostPixels = 1000;
+
+int drawnSize(int size) {
+    return std::clamp(size, 0, kMostPixels);
+}
+
+// The most of a cell's text the view draws: a cell at its widest shows a few hundred characters,
+// and laying out a text of tens of thousands took a second at every paint.
+constexpr qsizetype kMostDrawnCharacters = 1000;
+
+QString drawnText(const QString& text) {
+    return text.size() > kMostDrawnCharacters ? text.left(kMostDrawnCharacters) + QStringLiteral("…") : text;
+}
+
+// Holds a header's repainting while its sections are sized one by one: a section resized while
+// the header repaints has its place worked out anew from every section before it, and a grid of
+// many rows of many heights would cost rows times rows.
+class HeldUpdates {
+public:
+    explicit HeldUpdates(QWidget* widget)
+        : m_widget(widget)
+        , m_was(widget->updatesEnabled()) {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~HeldUpdates() {
+        if (m_was)
+            m_widget->setUpdatesEnabled(true);
+    }
+    HeldUpdates(const HeldUpdates&) = delete;
+    HeldUpdates& operator=(const HeldUpdates&) = delete;
+
+private:
+    QWidget* m_widget;
+    bool m_was;
+};
 
 QColor fromColorRef(quint32 colour) {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
@@ -188,9 +229,12 @@ QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
             return {};
         return QVariant::fromValue(alignmentFromFormat(format.toInt()));
     }
-    case Qt::ToolTipRole:
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
         // The register's columns are narrower than a full start time: hovering shows the whole text.
-        return m_store->data(cell, Qt::DisplayRole);
+        const QVariant text = m_store->data(cell, Qt::DisplayRole);
+        return text.typeId() == QMetaType::QString ? QVariant(drawnText(text.toString())) : text;
+    }
     default:
         // Texts, check marks and the rest are the grid's own answers.
         return m_store->data(cell, role);
@@ -213,7 +257,7 @@ QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int
     if (!m_store || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractProxyModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return m_fixed > 0 ? m_store->cellText(0, section) : QString();
+        return m_fixed > 0 ? drawnText(m_store->cellText(0, section)) : QString();
     return {};
 }
 
@@ -375,27 +419,33 @@ void GridView::applyGeometry() {
     if (!grid)
         return;
     QHeaderView* columns = horizontalHeader();
-    for (int column = 0; column < grid->columnCount(); ++column) {
-        if (columns->sectionSize(column) != grid->columnWidth(column))
-            columns->resizeSection(column, grid->columnWidth(column));
+    {
+        const HeldUpdates held(columns);
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            const int wanted = drawnSize(grid->columnWidth(column));
+            if (columns->sectionSize(column) != wanted)
+                columns->resizeSection(column, wanted);
+        }
     }
     const int fixed = m_rows->fixedRows();
     if (fixed > 0) {
         // The header row keeps the height the grid gives it, but never clips its captions.
-        columns->setFixedHeight(qMax(grid->rowHeight(0), columns->sizeHint().height()));
+        columns->setFixedHeight(qMax(drawnSize(grid->rowHeight(0)), columns->sizeHint().height()));
     }
     // Most grids give every row the same height: one default size then serves all of them (and
     // the rows appended later), which keeps a register of many rows cheap.
     QHeaderView* rows = verticalHeader();
     const int count = grid->rowCount();
-    const int height = count > fixed ? grid->rowHeight(fixed) : grid->everyRowHeight();
+    const int height = drawnSize(count > fixed ? grid->rowHeight(fixed) : grid->everyRowHeight());
     bool uniform = true;
     for (int row = fixed + 1; row < count && uniform; ++row)
-        uniform = grid->rowHeight(row) == height;
-    if (height > 0)
+        uniform = drawnSize(grid->rowHeight(row)) == height;
+    const HeldUpdates held(rows);
+    // Setting the default size resizes every row: for rows of many heights each is sized below.
+    if (height > 0 && uniform)
         rows->setDefaultSectionSize(height);
     for (int row = fixed; row < count; ++row) {
-        const int wanted = uniform ? height : grid->rowHeight(row);
+        const int wanted = uniform ? height : drawnSize(grid->rowHeight(row));
         if (rows->sectionSize(row - fixed) != wanted)
             rows->resizeSection(row - fixed, wanted);
     }
@@ -411,7 +461,7 @@ void GridView::sizeInsertedRows(const QModelIndex&, int first, int last) {
         return;
     const int fixed = m_rows->fixedRows();
     for (int row = first; row <= last; ++row) {
-        const int wanted = grid->rowHeight(row + fixed);
+        const int wanted = drawnSize(grid->rowHeight(row + fixed));
         if (wanted > 0 && verticalHeader()->sectionSize(row) != wanted)
             verticalHeader()->resizeSection(row, wanted);
     }

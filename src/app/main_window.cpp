@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QMenu>
 #include <QTimer>
 
@@ -49,6 +50,9 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
 
     m_trayMenu = new QMenu(QStringLiteral("菜单"), this);
     m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    QAction* aboutAction = m_trayMenu->addAction(QStringLiteral("关于"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::ShowAbout);
     QAction* exitAction = m_trayMenu->addAction(QStringLiteral("退出"));
     exitAction->setObjectName(QStringLiteral("exitAction"));
     connect(exitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
@@ -137,6 +141,17 @@ void MainWindow::PopUpTrayMenu() {
     QPoint at = QCursor::pos() - QPoint(5, 5);
     at.rx() -= m_trayMenu->sizeHint().width();
     m_trayMenu->popup(at);
+}
+
+void MainWindow::ShowAbout() {
+    // Where the room's files are: beside the program, or in the user's data location when the
+    // program is installed; the one place to look for them or to copy them from.
+    Message about;
+    about.title = QStringLiteral("关于 Cuemora");
+    about.icon = MessageIcon::Information;
+    about.text = QStringLiteral("Cuemora " CUEMORA_VERSION "\n桌球、麻雀室的前台程序\n\n数据目录：\n") +
+                 QDir::toNativeSeparators(QDir::cleanPath(m_room.data().prefix()));
+    m_room.messages().show(about);
 }
 
 void MainWindow::GuardSetupPage() {

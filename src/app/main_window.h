@@ -51,6 +51,8 @@ public:
     void HideToTray();
     // Ends the program unless a table is still in use.
     void ExitProgram();
+    // "关于" in the icon's menu: the program's name, its version and the directory of its data.
+    void ShowAbout();
     // Shows the account window while the setup page is chosen and nobody has logged in.
     void GuardSetupPage();
 

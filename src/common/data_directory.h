@@ -4,8 +4,8 @@
 
 namespace cuemora {
 
-// The directory that holds every data file of the room: the program's own directory when it runs
-// for real, a temporary one in tests.
+// The directory that holds every data file of the room: the one chooseDataDirectory() picks when
+// the program runs for real, a temporary one in tests.
 class DataDirectory {
 public:
     explicit DataDirectory(const QString& directory);
@@ -18,5 +18,19 @@ public:
 private:
     QString m_prefix;
 };
+
+// Where the room's files live, as an absolute path:
+// - the directory named on the command line (`named`, made when missing), when there is one;
+// - else the program's own directory, while files can be made there: a build, or a copy of the
+//   program carried in a folder of its own, keeps its room beside itself;
+// - else the user's data location (QStandardPaths::AppDataLocation, made when missing): an
+//   installed program's directory belongs to the system.
+// The system's own program folders (/usr/bin and the like) never hold a room, even for root,
+// who could write there: the room's files would lie among other programs and outlive the package.
+// A directory that cannot be made is still returned; the start-up check reports it.
+QString chooseDataDirectory(const QString& named, const QString& programDirectory);
+
+// True when files can be made in the directory; otherwise false, with the system's reason.
+bool canMakeFilesIn(const QString& directory, QString* reason = nullptr);
 
 } // namespace cuemora

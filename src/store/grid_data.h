@@ -31,8 +31,9 @@ struct GridRow {
     void prune(qint32 column);
 };
 
-// The line colour that alternate-line colouring gave every data cell when it was last applied: one
-// colour for even lines and one for odd lines, by row or by column number.
+// The line colour that alternate-line colouring gave the data cells when it was last applied: one
+// colour for even lines and one for odd lines, by row or by column number. The store keeps it once
+// for the whole grid, not in every cell, so that colouring a vast empty grid costs nothing.
 struct Stripes {
     bool byRows = true;
     quint32 odd = 0;
@@ -67,8 +68,35 @@ struct GridData {
 
 namespace gridfile {
 
+// The bounds of a grid that the store reads, holds and writes. No room's file comes near them (a
+// register of 1,000 tables is 1,001 rows of 11 columns with 1,000 pictures of 3,126 bytes, about
+// 3 MB; a busy day's takings a few thousand rows), yet a damaged or hostile file stays within what
+// the program can hold and draw at once. A file beyond them is refused like a damaged one, before
+// anything is allocated for it, and the store never writes one, so that every file it saves loads
+// back.
+//
+// A whole file, ten times that register: what all the texts, pictures and override lists together
+// cost, and what is read before a byte of it is looked at.
+constexpr qint64 kLargestFile = qint64(32) << 20;
+// A thousand times the rows of that register; at the views' 1,000 pixels at most a row (or a
+// column), the whole grid still measures within the 2^31 pixels a view can address.
+constexpr qint32 kMostRows = 1'000'000;
+constexpr qint32 kMostColumns = 1'000'000;
+// Ten times the pictures of that register, as the cells keep them (24-bit BMP images); what one
+// file's pictures cost in memory, and again on screen.
+constexpr qint64 kMostPictureBytes = qint64(32) << 20;
+// The text of one cell: 32,768 Chinese characters. The longest text the program writes is the list
+// of goods put on a table's account; a version 1 to 5 file holds 255 bytes.
+constexpr qint64 kMostTextBytes = qint64(64) << 10;
+
+// Why a grid cannot be written as a file the store reads back, or empty when it can.
+QString beyondBounds(const GridData& grid);
+// Why a file of more than kLargestFile bytes is refused.
+QString fileTooLarge();
+
 // The bytes of a version-6 grid file. `gridFont` is the font a cell's own font is compared with;
-// `stripes`, when given, is the background every data cell shows.
+// `stripes`, when given, is the background of every data cell that holds something (the file keeps
+// the line colour where the grid has cells, and none for the empty ones).
 QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optional<Stripes>& stripes);
 
 struct ReadResult {

@@ -41,6 +41,26 @@ int settingsBytes(int version) {
     }
 }
 
+// ---- bounds ---------------------------------------------------------------------------------------
+
+// What stands beyond the bounds, in the same words for a file that is refused and a grid that
+// cannot be saved.
+QString tooManyRows(qint64 rows) {
+    return QStringLiteral("行数太多：%1 行，最多 %2 行").arg(rows).arg(gridfile::kMostRows);
+}
+
+QString tooManyColumns(qint64 columns) {
+    return QStringLiteral("列数太多：%1 列，最多 %2 列").arg(columns).arg(gridfile::kMostColumns);
+}
+
+QString textTooLong(qint64 bytes) {
+    return QStringLiteral("单元格的文字太长：%1 字节，最多 %2 字节").arg(bytes).arg(gridfile::kMostTextBytes);
+}
+
+QString picturesTooLarge() {
+    return QStringLiteral("图片太大：一个文件的图片最多 %1 MB").arg(gridfile::kMostPictureBytes >> 20);
+}
+
 // ---- writing --------------------------------------------------------------------------------------
 
 // Appends to a buffer through a cursor: a grid file is written in many small pieces (12 of them
@@ -210,25 +230,11 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
         if (cell.state != 0)
             addValue(o.states, o.stateCount, r, c, cell.state);
     };
-    static const Cell empty;
-    const qint32 columns = grid.columnCount();
+    // Only the cells the grid holds: an empty cell has no record and no override, whatever the
+    // line colour it shows.
     for (qint32 r = 0; r < grid.rowCount(); ++r) {
-        const GridRow& row = grid.rows[static_cast<size_t>(r)];
-        if (!stripes || r < grid.fixedRows) {
-            for (const auto& [c, cell] : row.cells)
-                visit(r, c, cell);
-            continue;
-        }
-        // Alternate-line colouring coloured every data cell, held or not.
-        auto held = row.cells.begin();
-        for (qint32 c = 0; c < columns; ++c) {
-            if (held != row.cells.end() && held->first == c) {
-                visit(r, c, held->second);
-                ++held;
-            } else {
-                visit(r, c, empty);
-            }
-        }
+        for (const auto& [c, cell] : grid.rows[static_cast<size_t>(r)].cells)
+            visit(r, c, cell);
     }
     for (Out* list :
          {&o.fonts, &o.backgrounds, &o.foregrounds, &o.formats, &o.valuesE, &o.margins, &o.flagsG, &o.states}) {
@@ -250,6 +256,26 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
         at += 4;
     }
     return out.take();
+}
+
+QString fileTooLarge() {
+    return QStringLiteral("文件太大：最多 %1 MB").arg(kLargestFile >> 20);
+}
+
+QString beyondBounds(const GridData& grid) {
+    if (grid.rowCount() > kMostRows)
+        return tooManyRows(grid.rowCount());
+    if (grid.columnCount() > kMostColumns)
+        return tooManyColumns(grid.columnCount());
+    qint64 pictures = 0;
+    for (const GridRow& row : grid.rows) {
+        for (const auto& [column, cell] : row.cells) {
+            if (cell.text.size() > kMostTextBytes)
+                return textTooLong(cell.text.size());
+            pictures += cell.picture.size();
+        }
+    }
+    return pictures > kMostPictureBytes ? picturesTooLarge() : QString();
 }
 
 } // namespace gridfile
@@ -442,6 +468,8 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     };
     if (bytes.size() < kShortestFile)
         return fail(QStringLiteral("文件太短"));
+    if (bytes.size() > kLargestFile)
+        return fail(fileTooLarge());
     In in(bytes);
     const char* magic = in.take(4);
     if (std::memcmp(magic, kMagic, 4) != 0)
@@ -511,6 +539,12 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     // Rows and columns cost their 4 bytes each in the file before any of them is made.
     if (!in.covers(qint64(rows) + columns, 4))
         return fail(incomplete());
+    if (rows > kMostRows)
+        return fail(tooManyRows(rows));
+    if (columns > kMostColumns)
+        return fail(tooManyColumns(columns));
+    // Room for one more: a checkout puts its row in at once, and a full vector would move every row.
+    grid.rows.reserve(static_cast<size_t>(rows) + 1);
     grid.rows.assign(static_cast<size_t>(rows), GridRow());
     for (GridRow& row : grid.rows) {
         in.i32(row.height);
@@ -565,6 +599,7 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     cells.reserve(static_cast<size_t>(cellCount));
     bool ordered = true;
     qint64 lastKey = -1;
+    qint64 pictureBytes = 0;
     for (qint32 k = 0; k < cellCount; ++k) {
         CellRecord rec{};
         if (!in.i32(rec.row) || !in.i32(rec.column))
@@ -591,6 +626,15 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
             return fail(incomplete());
         if (!inside(rec.row, rec.column))
             continue;
+        if (rec.textSize > kMostTextBytes)
+            return fail(textTooLong(rec.textSize));
+        if (rec.pictureSize > 0) {
+            // What the picture costs once it is decoded, from its headers: a small picture of few
+            // colours can stand for a vast one.
+            pictureBytes += picture::heldSize(QByteArray::fromRawData(rec.picture, rec.pictureSize));
+            if (pictureBytes > kMostPictureBytes)
+                return fail(picturesTooLarge());
+        }
         const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
         ordered = ordered && key > lastKey;
         lastKey = std::max(lastKey, key);

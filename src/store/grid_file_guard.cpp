@@ -10,7 +10,8 @@ namespace {
 // A name beside the file that no file has yet; empty when the file could not be moved there.
 QString setFileAside(const QString& path) {
     for (int k = 1; k < 10000; ++k) {
-        const QString candidate = QStringLiteral("%1.无法读取%2").arg(path).arg(k);
+        // Put together piece by piece: a directory whose name holds "%1" must not take the number.
+        const QString candidate = path + QStringLiteral(".无法读取") + QString::number(k);
         if (QFileInfo::exists(candidate))
             continue;
         return QFile::rename(path, candidate) ? candidate : QString();

@@ -192,7 +192,6 @@ bool isZeroText(const QByteArray& text) {
 }
 
 constexpr qint64 kLargestPictureFile = 64 * 1024 * 1024;
-constexpr qint64 kLargestGridFile = qint64(1) << 30;
 
 } // namespace
 
@@ -303,7 +302,7 @@ bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& valu
         if (dataCell && (code == CheckBoxColumn || code == ImageColumn))
             return false;
         QByteArray text;
-        if (!valueBytes(value, text))
+        if (!valueBytes(value, text) || text.size() > gridfile::kMostTextBytes)
             return false;
         if (dataCell && (code == NumberColumn || code == MoneyColumn)) {
             const double number = textToNumber(text);
@@ -350,7 +349,7 @@ bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& valu
             return false;
         }
         QByteArray bmp = picture::toBmp24(data);
-        if (bmp.isEmpty())
+        if (bmp.isEmpty() || bmp.size() > gridfile::kMostPictureBytes)
             return false;
         gridRow.obtain(column).picture = std::move(bmp);
         break;
@@ -934,26 +933,52 @@ QByteArray GridStore::toBytes() {
     return gridfile::write(s.data, s.font, s.stripes);
 }
 
+bool GridStore::fileBytes(QByteArray& bytes) {
+    // After a save no cell is focused or selected, whether the file could be written or not.
+    clearSelection();
+    setFocusCell(-1, -1);
+    // A grid the store could not read back is not written: a save that seemed to work would leave
+    // a file that the next start puts aside.
+    QString beyond = gridfile::beyondBounds(m_state->data);
+    if (beyond.isEmpty()) {
+        bytes = toBytes();
+        if (bytes.size() > gridfile::kLargestFile)
+            beyond = gridfile::fileTooLarge();
+    }
+    m_state->error = beyond;
+    return beyond.isEmpty();
+}
+
 bool GridStore::saveToDevice(QIODevice& device) {
-    const QByteArray bytes = toBytes();
+    QByteArray bytes;
+    if (!fileBytes(bytes))
+        return false;
     if (device.write(bytes) != bytes.size()) {
-        m_state->error = QStringLiteral("无法保存文件");
+        m_state->error = device.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool GridStore::saveToFile(const QString& path) {
+    QByteArray bytes;
+    if (!fileBytes(bytes))
+        return false;
+    QString why;
+    if (!saveWholeFile(path, bytes, &why)) {
+        m_state->error = why;
         return false;
     }
     m_state->error.clear();
     return true;
 }
 
-bool GridStore::saveToFile(const QString& path) {
-    const QByteArray bytes = toBytes();
-    // The system's reason (disk full, no permission...) is what the operator needs to hear.
-    QString reason;
-    if (!saveWholeFile(path, bytes, &reason)) {
-        m_state->error = reason.isEmpty() ? QStringLiteral("无法保存文件") : reason;
-        return false;
+void GridStore::forEachHeldCell(const std::function<void(int row, int column, const Cell& cell)>& visit) const {
+    const GridData& d = m_state->data;
+    for (qint32 r = 0; r < d.rowCount(); ++r) {
+        for (const auto& [column, cell] : d.rows[static_cast<size_t>(r)].cells)
+            visit(r, column, cell);
     }
-    m_state->error.clear();
-    return true;
 }
 
 bool GridStore::loadFromFile(const QString& path) {
@@ -967,8 +992,8 @@ bool GridStore::loadFromFile(const QString& path) {
         m_state->error = QStringLiteral("无法读取文件");
         return false;
     }
-    if (file.size() > kLargestGridFile) {
-        m_state->error = QStringLiteral("文件太大");
+    if (file.size() > gridfile::kLargestFile) { // refused by the reader too, but here unread
+        m_state->error = gridfile::fileTooLarge();
         return false;
     }
     const QByteArray bytes = file.readAll();

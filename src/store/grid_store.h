@@ -173,11 +173,13 @@ public:
     // Kind 1: the value (text, or a number written as text: whole numbers by "%d", single
     // precision by "%.6g", double precision by "%.13g"; a QByteArray is taken as CP936 bytes)
     // becomes the cell's text; refused in a data cell of a check-box or image column, and for a
-    // text that CP936 cannot hold whole or that holds a NUL (the file could not give it back). In a
-    // data cell of a number or money column the text must be empty, "0" or a non-zero number and is
-    // written with the column's decimals. Kind 5: a truth value becomes the check state of a
-    // check-box column. Kind 6: picture data (BMP or icon/cursor bytes) or the path of a picture
-    // file becomes the picture of an image column. True on success.
+    // text that CP936 cannot hold whole, that holds a NUL (the file could not give it back) or that
+    // is longer than a cell of a grid file may be (64 KB). In a data cell of a number or money
+    // column the text must be empty, "0" or a non-zero number and is written with the column's
+    // decimals. Kind 5: a truth value becomes the check state of a check-box column. Kind 6:
+    // picture data (BMP or icon/cursor bytes) or the path of a picture file becomes the picture of
+    // an image column, unless it is larger than all the pictures of a grid file may be (32 MB).
+    // True on success.
     bool setCell(int row, int column, CellKind kind, const QVariant& value);
     bool setCell(int row, int column, const QString& text) { return setCell(row, column, CellKind::Text, text); }
     bool setChecked(int row, int column, bool checked) { return setCell(row, column, CellKind::Check, checked); }
@@ -299,13 +301,23 @@ public:
     // --- files -----------------------------------------------------------------------------------
 
     // Clears the selection and the focus, then writes the grid file (version 6). The old file is
-    // replaced only when every byte was written; a failed save leaves it as it was.
+    // replaced only when every byte is on the disk; a failed save leaves it as it was, and
+    // errorString() says why (the system's reason for a disk that is full or cannot be written). A
+    // grid beyond what a grid file may hold (rows, columns, a cell's text, the pictures) is not
+    // written at all, since it could not be read back.
     bool saveToFile(const QString& path);
     bool saveToDevice(QIODevice& device);
+    // The bytes of the grid file, within its bounds or not.
     QByteArray toBytes();
 
+    // Visits the cells that hold something (a text, a check mark, a picture or an attribute of
+    // their own), row by row and in column order: what the grid holds, never rows times columns.
+    void forEachHeldCell(const std::function<void(int row, int column, const Cell& cell)>& visit) const;
+
     // Reads a grid file of version 1 to 6. All or nothing: a file that is missing, unreadable,
-    // refused by the checks or cut short leaves the grid exactly as it was.
+    // refused by the checks, cut short or beyond the bounds of a grid file (more than 1,000,000
+    // rows or columns, 64 KB of text in a cell, 32 MB of pictures or 32 MB in all) leaves the grid
+    // exactly as it was, and errorString() says which.
     bool loadFromFile(const QString& path);
     bool loadFromBytes(const QByteArray& bytes);
 
@@ -326,6 +338,8 @@ Q_SIGNALS:
     void focusChanged(int row, int column);
 
 private:
+    // toBytes for a save: false, with the reason in errorString(), for a grid beyond a file's bounds.
+    bool fileBytes(QByteArray& bytes);
     void applyAlternateColouring();
     void allDataChanged();
 

@@ -2,7 +2,9 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -335,18 +337,72 @@ QByteArray fromIcon(const QByteArray& data) {
     return encodeBmp24(image);
 }
 
+enum class Kind { None, Bmp, Icon };
+
+Kind kindOf(const QByteArray& data) {
+    if (data.size() <= 5)
+        return Kind::None;
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    if (p[0] == 'B' && p[1] == 'M')
+        return Kind::Bmp;
+    if (p[0] == 0 && p[1] == 0 && (p[2] == 1 || p[2] == 2) && p[3] == 0)
+        return Kind::Icon;
+    // JPEG (FF D8), GIF, PCX (0A) and everything else: no picture.
+    return Kind::None;
+}
+
+// The size of the 24-bit BMP file image of a picture; past what any picture may be, a size that
+// no bound lets through (and that cannot overflow).
+qint64 bmp24Size(qint64 width, qint64 height) {
+    if (width <= 0 || height <= 0)
+        return 0;
+    if (!sizeAllowed(width, height))
+        return std::numeric_limits<qint64>::max() / 2;
+    return kHeaderBytes + strideOf(width, 24) * height;
+}
+
 } // namespace
 
 QByteArray toBmp24(const QByteArray& data) {
-    if (data.size() <= 5)
-        return {};
-    const auto* p = reinterpret_cast<const uchar*>(data.constData());
-    if (p[0] == 'B' && p[1] == 'M')
+    switch (kindOf(data)) {
+    case Kind::Bmp:
         return fromBmp(data);
-    if (p[0] == 0 && p[1] == 0 && (p[2] == 1 || p[2] == 2) && p[3] == 0)
+    case Kind::Icon:
         return fromIcon(data);
-    // JPEG (FF D8), GIF, PCX (0A) and everything else: no picture.
-    return {};
+    default:
+        return {};
+    }
+}
+
+qint64 heldSize(const QByteArray& data) {
+    const Bytes in(data);
+    switch (kindOf(data)) {
+    case Kind::Bmp: {
+        if (!in.has(0, 26))
+            return 0;
+        const quint32 headerSize = in.u32(14);
+        qint64 width = 0, height = 0;
+        if (headerSize == 12) {
+            width = in.u16(18);
+            height = in.u16(20);
+        } else {
+            width = in.i32(18);
+            height = std::abs(qint64(in.i32(22)));
+        }
+        // A plain bottom-up 24-bit file is kept as it came, with whatever follows its pixels.
+        return std::max<qint64>(bmp24Size(width, height), data.size());
+    }
+    case Kind::Icon: {
+        if (!in.has(0, 6 + 16))
+            return 0;
+        const quint32 imageOffset = in.u32(6 + 12);
+        if (!in.has(imageOffset, 12))
+            return 0;
+        return bmp24Size(in.i32(imageOffset + 4), in.i32(imageOffset + 8) / 2);
+    }
+    default:
+        return 0;
+    }
 }
 
 } // namespace cuemora::picture

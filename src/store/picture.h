@@ -14,4 +14,9 @@ namespace cuemora::picture {
 // bytes: no picture.
 QByteArray toBmp24(const QByteArray& data);
 
+// The most bytes that toBmp24 gives for some data, read from its headers alone, before a pixel is
+// decoded: what the picture will cost once it is a cell's. 0 for data whose headers are none of
+// the kinds toBmp24 reads.
+qint64 heldSize(const QByteArray& data);
+
 } // namespace cuemora::picture

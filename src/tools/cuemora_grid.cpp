@@ -3,16 +3,21 @@
 // a version-6 file.
 
 #include "common/cp936.h"
+#include "common/data_directory.h"
 #include "store/grid_store.h"
+#include "takings/takings_csv.h"
+#include "takings/takings_span.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 using namespace cuemora;
 
@@ -25,7 +30,10 @@ constexpr int kUsage = 2;
 const char kUsageText[] = "用法:\n"
                           "  cuemora-grid csv FILE        每一行的文字, 以 UTF-8 CSV 输出\n"
                           "  cuemora-grid dump FILE       整个表格, 以 JSON 输出\n"
-                          "  cuemora-grid copy IN OUT     读入 IN, 存为第 6 版文件 OUT\n";
+                          "  cuemora-grid copy IN OUT     读入 IN, 存为第 6 版文件 OUT\n"
+                          "  cuemora-grid days FROM TO DIR\n"
+                          "                               目录 DIR 里从 FROM 到 TO 每天的收入, 以 UTF-8 CSV 输出;\n"
+                          "                               日期写作 2013-05-20 或 2013年5月20日\n";
 
 int usage() {
     std::fputs(kUsageText, stderr);
@@ -43,28 +51,8 @@ bool writeOut(const QByteArray& bytes) {
            std::fflush(stdout) == 0;
 }
 
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
-QByteArray csvField(const QString& text) {
-    QByteArray field = text.toUtf8();
-    if (field.contains(',') || field.contains('"') || field.contains('\n') || field.contains('\r')) {
-        field.replace("\"", "\"\"");
-        field = '"' + field + '"';
-    }
-    return field;
-}
-
 QByteArray toCsv(const GridStore& grid) {
-    QByteArray out;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            if (c > 0)
-                out += ',';
-            // Check marks read 真 or 假, pictures as nothing.
-            out += csvField(grid.cellText(r, c));
-        }
-        out += "\r\n";
-    }
-    return out;
+    return csvRecords(gridRows(grid));
 }
 
 QJsonArray texts(const QList<QByteArray>& items) {
@@ -123,21 +111,48 @@ QByteArray toJson(const GridStore& grid) {
     }
     root.insert(QStringLiteral("merges"), merges);
 
+    // The cells that are there, not every place of a grid that may claim millions of each.
     QJsonArray cells;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            const Cell* cell = grid.cell(r, c);
-            if (cell->text.isEmpty() && cell->check == 0 && cell->picture.isEmpty())
-                continue;
-            cells.append(QJsonObject{{QStringLiteral("row"), r},
-                                     {QStringLiteral("column"), c},
-                                     {QStringLiteral("text"), fromCp936(cell->text)},
-                                     {QStringLiteral("checked"), cell->check != 0},
-                                     {QStringLiteral("pictureBytes"), cell->picture.size()}});
-        }
-    }
+    grid.forEachHeldCell([&cells](int r, int c, const Cell& cell) {
+        if (cell.text.isEmpty() && cell.check == 0 && cell.picture.isEmpty())
+            return;
+        cells.append(QJsonObject{{QStringLiteral("row"), r},
+                                 {QStringLiteral("column"), c},
+                                 {QStringLiteral("text"), fromCp936(cell.text)},
+                                 {QStringLiteral("checked"), cell.check != 0},
+                                 {QStringLiteral("pictureBytes"), cell.picture.size()}});
+    });
     root.insert(QStringLiteral("cells"), cells);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+// days FROM TO DIR: the takings of every day of the span as the statistics window's table. The
+// table is printed even when a day's file cannot be read (that day counts 0 and says why in its
+// last column); each such file is then named on stderr and the exit code is 1.
+int days(const QStringList& args) {
+    std::optional<QDate> ends[2];
+    for (int k = 0; k < 2; ++k) {
+        ends[k] = dayFromText(args[1 + k]);
+        if (!ends[k]) {
+            std::fprintf(stderr, "cuemora-grid: 无法识别的日期“%s”, 请写作 2013-05-20 或 2013年5月20日\n",
+                         args[1 + k].toUtf8().constData());
+            return usage();
+        }
+    }
+    const QString& dir = args[3];
+    if (!QFileInfo(dir).isDir())
+        return failed(dir, QStringLiteral("找不到目录"));
+    const TakingsSpan span = SumTakingsSpan(DataDirectory(dir), *ends[0], *ends[1]);
+    if (!span.summed()) {
+        std::fprintf(stderr, "cuemora-grid: %s\n", span.refusal.toUtf8().constData());
+        return usage();
+    }
+    if (!writeOut(csvRecords(spanTable(span))))
+        return failed(QStringLiteral("stdout"), QStringLiteral("无法写出"));
+    int code = kDone;
+    for (const SpanDay& day : span.unreadableDays())
+        code = failed(DataDirectory(dir).filePath(day.fileName), day.reason);
+    return code;
 }
 
 } // namespace
@@ -152,6 +167,8 @@ int main(int argc, char* argv[]) {
     if (args.isEmpty())
         return usage();
     const QString& command = args[0];
+    if (command == QLatin1String("days"))
+        return args.size() == 4 ? days(args) : usage();
     const bool showing = command == QLatin1String("csv") || command == QLatin1String("dump");
     if (!(showing && args.size() == 2) && !(command == QLatin1String("copy") && args.size() == 3))
         return usage();

@@ -144,16 +144,34 @@ private Q_SLOTS:
         shell.window.reset();
     }
 
-    // The right button or the context key pops the menu up; its one item is "退出".
+    // The right button or the context key pops the menu up: "关于", then "退出" last.
     void trayMenu() {
         Shell shell;
         MainWindow& window = shell.start();
         QMenu* menu = window.trayMenu();
-        QCOMPARE(menu->actions().size(), 1);
-        QCOMPARE(menu->actions().first()->text(), u"退出"_qs);
+        QStringList items;
+        for (const QAction* action : menu->actions())
+            items.append(action->text());
+        QCOMPARE(items, (QStringList{u"关于"_qs, u"退出"_qs}));
         Q_EMIT window.trayIcon()->activated(QSystemTrayIcon::Context);
         QVERIFY(menu->isVisible());
         menu->close();
+        shell.window.reset();
+    }
+
+    // "关于" names the program, its version and the directory its files are in, and changes nothing.
+    void aboutNamesTheDataDirectory() {
+        Shell shell;
+        MainWindow& window = shell.start();
+        const QStringList files = shell.files();
+        window.findChild<QAction*>(u"aboutAction"_qs)->trigger();
+        QCOMPARE(shell.messages.shown().size(), 1);
+        const Message& about = shell.messages.shown().first();
+        QCOMPARE(about.title, u"关于 Cuemora"_qs);
+        QVERIFY2(about.text.startsWith(u"Cuemora " CUEMORA_VERSION "\n"), qPrintable(about.text));
+        QVERIFY2(about.text.endsWith(u"\n"_qs + QDir::cleanPath(shell.dir.path())), qPrintable(about.text));
+        QCOMPARE(shell.files(), files);
+        QVERIFY(window.isVisible());
         shell.window.reset();
     }
 
@@ -211,7 +229,7 @@ private Q_SLOTS:
         MainWindow& window = shell.resume();
         window.salesWindow()->show();
         QSignalSpy ended(&window, &MainWindow::ended);
-        window.trayMenu()->actions().first()->trigger();
+        window.findChild<QAction*>(u"exitAction"_qs)->trigger();
         QCOMPARE(shell.messages.shownTexts(), QStringList{u"还有第5台没有结账，不能退出"_qs});
         QCOMPARE(shell.messages.shown().first().buttons, MessageButtons::Ok);
         QCOMPARE(shell.messages.shown().first().title, u"信息："_qs);
@@ -236,7 +254,7 @@ private Q_SLOTS:
         window.statisticsWindow()->show();
         window.accountWindow()->show();
         QSignalSpy ended(&window, &MainWindow::ended);
-        window.trayMenu()->actions().first()->trigger();
+        window.findChild<QAction*>(u"exitAction"_qs)->trigger();
         QCOMPARE(ended.count(), 1);
         QCOMPARE(visibleWindows(), QStringList());
         QVERIFY(window.isHidden());

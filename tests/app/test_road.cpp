@@ -207,7 +207,7 @@ private Q_SLOTS:
 
         // No table in use: the program may end.
         QSignalSpy ended(&window, &MainWindow::ended);
-        window.trayMenu()->actions().first()->trigger();
+        window.findChild<QAction*>(u"exitAction"_qs)->trigger();
         QCOMPARE(ended.count(), 1);
         shell.window.reset();
     }

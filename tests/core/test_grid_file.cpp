@@ -1,7 +1,10 @@
+#include "support/manual_clock.h"
+#include "support/scripted_messages.h"
 #include "common/cp936.h"
 #include "common/safe_save.h"
 #include "grid_file_builder.h"
 #include "picture_builder.h"
+#include "store/grid_file_guard.h"
 #include "store/grid_store.h"
 
 #include <QBuffer>
@@ -327,6 +330,114 @@ private Q_SLOTS:
         QCOMPARE(grid.loadedVersion(), 6);
     }
 
+    // The bounds of a grid file, at and one past each: a file beyond one is refused and says
+    // which, before anything is made for it.
+    void bounds_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("refusal"); // empty: the file loads
+        GridFile rows;
+        rows.rows = 1000000;
+        QTest::newRow("1,000,000 rows") << rows.bytes() << QString();
+        rows.rows = 1000001;
+        QTest::newRow("1,000,001 rows") << rows.bytes() << QStringLiteral("行数太多：1000001 行，最多 1000000 行");
+        GridFile columns;
+        columns.columns = 1000000;
+        columns.cells = {{0, 999999, "corner"}};
+        QTest::newRow("1,000,000 columns") << columns.bytes() << QString();
+        columns.columns = 1000001;
+        QTest::newRow("1,000,001 columns")
+            << columns.bytes() << QStringLiteral("列数太多：1000001 列，最多 1000000 列");
+        GridFile text;
+        text.rows = 2;
+        text.cells = {{1, 0, QByteArray(65536, 'x')}};
+        QTest::newRow("a text of 64 KB") << text.bytes() << QString();
+        text.cells = {{1, 0, QByteArray(65537, 'x')}};
+        QTest::newRow("a text of 64 KB and a byte")
+            << text.bytes() << QStringLiteral("单元格的文字太长：65537 字节，最多 65536 字节");
+        // 2,048 x 2,048 at one bit a pixel is 512 KB in the file and 12 MB once a cell's.
+        const QByteArray big = testpicture::plainIndexedBmp(2048, 2048, 1);
+        GridFile pictures;
+        pictures.rows = 4;
+        pictures.cells = {{1, 0, {}, 0, big}, {2, 0, {}, 0, big}};
+        QTest::newRow("two pictures of 12 MB") << pictures.bytes() << QString();
+        pictures.cells.append({3, 0, {}, 0, big});
+        QTest::newRow("three pictures of 12 MB")
+            << pictures.bytes() << QStringLiteral("图片太大：一个文件的图片最多 32 MB");
+        QByteArray wide = testpicture::plainIndexedBmp(2, 2, 1);
+        testgrid::patch(wide, 18, 65536); // a header that claims 65,536 x 65,536 pixels
+        testgrid::patch(wide, 22, 65536);
+        pictures.cells = {{1, 0, {}, 0, wide}};
+        QTest::newRow("a picture that claims to be vast")
+            << pictures.bytes() << QStringLiteral("图片太大：一个文件的图片最多 32 MB");
+        QByteArray file = GridFile().bytes();
+        file.append(32 * 1024 * 1024 - file.size() + 1, '\0');
+        QTest::newRow("32 MB and a byte") << file << QStringLiteral("文件太大：最多 32 MB");
+    }
+
+    void bounds() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, refusal);
+        GridStore grid;
+        QCOMPARE(grid.loadFromBytes(bytes), refusal.isEmpty());
+        QCOMPARE(grid.errorString(), refusal);
+        if (refusal.isEmpty()) {
+            // What loads saves, and loads back (its pictures now at 24 bits a pixel).
+            const QByteArray saved = grid.toBytes();
+            GridStore back;
+            QVERIFY(back.loadFromBytes(saved));
+            QCOMPARE(back.toBytes(), saved);
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("表格设置"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        QCOMPARE(GridStore().loadFromFile(path), refusal.isEmpty());
+    }
+
+    // The store never writes a file it would refuse: a grid grown past a bound is not saved, and the
+    // old file stays; setCell refuses a text or a picture that no file may hold.
+    void gridsBeyondTheBoundsAreNotSaved() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("2013年5月20日收入统计"));
+        GridStore grid({.rows = 3, .columns = 3});
+        grid.setCell(1, 0, QStringLiteral("3号台收费"));
+        QVERIFY(grid.saveToFile(path));
+        const QByteArray old = fileBytes(path);
+
+        QVERIFY(!grid.setCell(1, 1, QString(65537, QLatin1Char('x'))));
+        QVERIFY(grid.setCell(1, 1, QString(65536, QLatin1Char('x'))));
+        QVERIFY(grid.editCell(1, 2, [](Cell& c) { c.text = QByteArray(65537, 'y'); })); // past setCell's rules
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("单元格的文字太长：65537 字节，最多 65536 字节"));
+        QCOMPARE(fileBytes(path), old);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(!grid.saveToDevice(buffer));
+        QCOMPARE(buffer.size(), 0);
+        grid.editCell(1, 2, [](Cell& c) { c.text.clear(); });
+
+        QVERIFY(grid.setColumnKind(0, 6));
+        const QByteArray big = testpicture::plainIndexedBmp(2048, 2048, 1);
+        QVERIFY(grid.setPicture(1, 0, big));
+        QVERIFY(grid.setPicture(2, 0, big));
+        QVERIFY(grid.saveToFile(path)); // 25 MB of pictures
+        const QByteArray withPictures = fileBytes(path);
+        QVERIFY(grid.insertRow());
+        QVERIFY(grid.setPicture(3, 0, big));
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("图片太大：一个文件的图片最多 32 MB"));
+        QCOMPARE(fileBytes(path), withPictures);
+        QVERIFY(!grid.setPicture(3, 0, testpicture::plainIndexedBmp(4096, 3000, 1))); // 36 MB alone
+
+        QVERIFY(grid.setRowCount(1000001));
+        QVERIFY(!grid.saveToFile(path));
+        QCOMPARE(grid.errorString(), QStringLiteral("行数太多：1000001 行，最多 1000000 行"));
+        QCOMPARE(fileBytes(path), withPictures);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
     // All or nothing: cut anywhere, the file changes nothing.
     void fileCutAtEveryLength() {
         GridFile f = fullFile();
@@ -487,6 +598,38 @@ private Q_SLOTS:
         QCOMPARE(grid.errorString(), QStringLiteral("无法读取文件"));
     }
 
+    // A damaged file is put aside beside itself under the first free number, in any directory: one
+    // whose name holds "%1" keeps its own name.
+    void damagedFileIsSetAside_data() {
+        QTest::addColumn<QString>("directory");
+        QTest::newRow("plain") << QStringLiteral("台球室");
+        QTest::newRow("with %1") << QStringLiteral("店%1号");
+        QTest::newRow("with %2 and %1") << QStringLiteral("%2%1");
+    }
+
+    void damagedFileIsSetAside() {
+        QFETCH(QString, directory);
+        QTemporaryDir root;
+        const QString path = root.filePath(directory);
+        QVERIFY(QDir().mkpath(path));
+        const DataDirectory data(path);
+        const QByteArray damaged(600, 'x');
+        QVERIFY(saveWholeFile(data.filePath(QStringLiteral("表格设置")), damaged));
+        QVERIFY(saveWholeFile(data.filePath(QStringLiteral("表格设置.无法读取1")), QByteArray("an earlier one")));
+        GridStore grid;
+        const QByteArray before = grid.toBytes();
+        ScriptedMessages messages;
+        QCOMPARE(loadKeepingDamaged(grid, data, QStringLiteral("表格设置"), messages), GridFileLoad::SetAside);
+        QCOMPARE(grid.toBytes(), before);
+        QVERIFY(!QFile::exists(data.filePath(QStringLiteral("表格设置"))));
+        QCOMPARE(fileBytes(data.filePath(QStringLiteral("表格设置.无法读取1"))), QByteArray("an earlier one"));
+        QCOMPARE(fileBytes(data.filePath(QStringLiteral("表格设置.无法读取2"))), damaged);
+        QCOMPARE(
+            messages.shownTexts(),
+            QStringList{QStringLiteral(
+                "文件“表格设置”无法读取（不是表格文件），已改名为“表格设置.无法读取2”保留，程序用新的文件继续。")});
+    }
+
     // A save that fails half way leaves the previous file exactly as it was.
     void failedSaveKeepsTheOldFile() {
         QTemporaryDir dir;
@@ -499,7 +642,7 @@ private Q_SLOTS:
         grid.insertRow(QStringLiteral("绿茶"), 1);
         testing::setSaveFailureAfter(100);
         QVERIFY(!grid.saveToFile(path));
-        QCOMPARE(grid.errorString(), QStringLiteral("设备已满")); // the device's own reason, not a fixed text
+        QCOMPARE(grid.errorString(), QStringLiteral("磁盘空间不够：设备已满")); // the reason, passed on
         QCOMPARE(fileBytes(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         testing::setSaveFailureAfter(-1);

@@ -460,7 +460,8 @@ private Q_SLOTS:
     }
 
     // Alternate-line colouring colours every data cell by its line, again after every insert and
-    // delete, and the file holds those colours.
+    // delete; the file holds those colours for the cells that hold something, and nothing for the
+    // empty ones, so that a vast empty grid costs nothing to colour or to save.
     void alternateLines() {
         GridStore::Definition d;
         d.rows = 4;
@@ -468,6 +469,9 @@ private Q_SLOTS:
         d.fixedColumns = 1;
         GridStore grid(d);
         grid.editCell(2, 2, [](Cell& c) { c.background = 0x0000FF; });
+        for (int r = 0; r < 4; ++r)
+            grid.setCell(r, 1, QStringLiteral("行%1").arg(r));
+        grid.setCell(3, 0, QStringLiteral("固定列"));
         grid.setAlternateColouring({true, true, 0x00FFFF, 0xFF00FF});
         const auto colour = [&](int r, int c) { return grid.data(grid.index(r, c), GridStore::BackgroundRgbRole); };
         QCOMPARE(colour(1, 1), QVariant(0x00FFFFu));
@@ -479,16 +483,22 @@ private Q_SLOTS:
         QVERIFY(grid.insertRow());
         QCOMPARE(colour(5, 1), QVariant(0x00FFFFu));
         QCOMPARE(colour(4, 2), QVariant(0xFF00FFu));
+        QVERIFY(grid.cell(2, 2)->isDefault()); // the line colour took the place of its own
         const QByteArray bytes = grid.toBytes();
-        QCOMPARE(testgrid::peek(bytes, testgrid::at::backgrounds), 5 * 2);
+        QCOMPARE(testgrid::peek(bytes, testgrid::at::backgrounds), 3); // rows 2, 3 and 4 of column 1
         GridStore back;
         QVERIFY(back.loadFromBytes(bytes));
-        QCOMPARE(back.cell(5, 1)->background, 0x00FFFFu);
+        QCOMPARE(back.cell(2, 1)->background, 0xFF00FFu);
+        QCOMPARE(back.cell(3, 1)->background, 0x00FFFFu);
+        QCOMPARE(back.cell(4, 1)->background, 0xFF00FFu);
+        QVERIFY(back.cell(5, 1)->isDefault());
+        QCOMPARE(back.cell(4, 0)->text, toCp936(QStringLiteral("固定列")));
+        QCOMPARE(back.cell(4, 0)->background, kDefaultColour); // a fixed column keeps its own
         QCOMPARE(back.toBytes(), bytes);
 
         grid.setAlternateColouring({false, true, 0x00FFFF, 0xFF00FF});
         QCOMPARE(colour(5, 1), QVariant());
-        QVERIFY(grid.cell(2, 2)->isDefault()); // the line colour took the place of its own
+        QVERIFY(grid.cell(2, 2)->isDefault());
         grid.setAlternateColouring({true, false, 0x111111, 0x222222});
         QCOMPARE(colour(1, 1), QVariant(0x111111u));
         QCOMPARE(colour(1, 2), QVariant(0x222222u));

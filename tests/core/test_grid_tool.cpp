@@ -1,36 +1,29 @@
 #include "common/cp936.h"
 #include "grid_file_builder.h"
+#include "grid_tool_run.h"
+#include "hostile_grid_files.h"
 #include "picture_builder.h"
+#include "small_filesystem.h"
 #include "store/grid_store.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <limits>
 
 using namespace cuemora;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-Run runTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(CUEMORA_GRID_TOOL), arguments);
-    Run run;
-    if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = tool.exitCode();
-    run.out = tool.readAllStandardOutput();
-    run.err = tool.readAllStandardError();
-    return run;
-}
+using testtool::Run;
+constexpr auto runTool = &testtool::runGridTool;
 
 QByteArray gbk(const char* utf8) {
     return toCp936(QString::fromUtf8(utf8));
@@ -200,6 +193,58 @@ private Q_SLOTS:
             QVERIFY(run.err.contains("找不到文件"));
             QVERIFY(run.out.isEmpty());
         }
+    }
+
+    // The full disk of the repro: a copy onto a filesystem with no room left exits 1 with the
+    // file and the system's reason, and the file there stays byte for byte as it was.
+    void copyOntoAFullDisk() {
+        SmallFilesystem disk(64);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        const QString takings = QStringLiteral(CUEMORA_TEST_DATA "/grid/takings.grd");
+        const QString target = disk.filePath(QStringLiteral("t"));
+        QCOMPARE(runTool({QStringLiteral("copy"), takings, target}).exitCode, 0);
+        const QByteArray before = readFile(target);
+        QCOMPARE(before, readFile(takings));
+        QVERIFY(disk.fill());
+        const Run run =
+            runTool({QStringLiteral("copy"), QStringLiteral(CUEMORA_TEST_DATA "/grid/register.grd"), target});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 target + QStringLiteral(": 磁盘空间不够：") + qt_error_string(ENOSPC) + QLatin1Char('\n'));
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // t and the filler
+    }
+
+    // A dump shows the cells that are there: a file that claims 20,000 x 20,000 cells is dumped
+    // about as quickly as the same forty rows in a grid of their own size (a walk over every place
+    // of the grid took sixty times as long).
+    void dumpOfAVastGrid() {
+        const QString plain = path("plain");
+        QVERIFY(writeFile(plain, testgrid::hostile::takingsFile(40).bytes()));
+        const QString file = path("vast");
+        QVERIFY(writeFile(file, testgrid::hostile::vastColoured(testgrid::hostile::takingsFile(40), 20000).bytes()));
+        const auto fastestOfThree = [](const QString& dumped) {
+            qint64 fastest = std::numeric_limits<qint64>::max();
+            for (int k = 0; k < 3; ++k) {
+                QElapsedTimer clock;
+                clock.start();
+                runTool({QStringLiteral("dump"), dumped});
+                fastest = std::min(fastest, clock.elapsed());
+            }
+            return fastest;
+        };
+        const qint64 plainMs = fastestOfThree(plain);
+        const qint64 vastMs = fastestOfThree(file);
+        QVERIFY2(vastMs < 5 * plainMs + 100,
+                 qPrintable(QStringLiteral("%1 ms against %2 ms").arg(vastMs).arg(plainMs)));
+        const Run run = runTool({QStringLiteral("dump"), file});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject root = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(root.value(QStringLiteral("rows")).toInt(), 20000);
+        QCOMPARE(root.value(QStringLiteral("cells")).toArray().size(), 3 + 3 * 40);
+        QCOMPARE(root.value(QStringLiteral("cells")).toArray().last().toObject().value(QStringLiteral("row")).toInt(),
+                 40);
     }
 
     // OUT that cannot be written: exit 1, naming OUT.
