@@ -2,7 +2,9 @@
 // is up in under 2 s and under 200 MB, each file is drawn capped or set aside with a word to the
 // operator, and a checkout over a hostile day file is as quick as over a plain one.
 #include "app/checkout_window.h"
+#include "app/account_window.h"
 #include "app/grid_view.h"
+#include "app/sales_window.h"
 #include "core/hostile_grid_files.h"
 #include "core/small_filesystem.h"
 #include "shell_fixture.h"
@@ -13,6 +15,7 @@
 #include <QHeaderView>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <cstdio>
 
@@ -186,6 +189,7 @@ private Q_SLOTS:
         SmallFilesystem disk(256, shell.dir.path());
         if (!disk.mounted())
             QSKIP(qPrintable(disk.whyNot()));
+        const auto stopFirst = qScopeGuard([&] { shell.stop(); }); // the room ends before its disk goes
         saveRegister(shell.dir.path(), 4, {2});
         QVERIFY(writeFile(shell.dir.filePath(kToday), hostile::takingsFile(40).bytes()));
         MainWindow& window = shell.resume();
@@ -212,7 +216,68 @@ private Q_SLOTS:
         QFile file(shell.dir.filePath(kToday));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
-        shell.stop(); // before the small filesystem goes
+    }
+
+    // "保存数据", "添加" and "修改" through their windows on a full disk: each says which file was not
+    // saved and why, and the file stays byte for byte as it was.
+    void savesOnAFullDisk_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("toldPrefix");
+        QTest::newRow("保存数据") << QStringLiteral("商品库存") << QStringLiteral("保存数据")
+                                  << QStringLiteral("商品没有保存到文件“商品库存”：磁盘空间不够：");
+        QTest::newRow("添加") << QStringLiteral("表格设置") << QStringLiteral("添加")
+                              << QStringLiteral("台的状态没有保存到文件“表格设置”：磁盘空间不够：");
+        QTest::newRow("修改") << QStringLiteral("账号密码") << QStringLiteral("修改")
+                              << QStringLiteral("账号没有修改：磁盘空间不够：");
+    }
+
+    void savesOnAFullDisk() {
+        QFETCH(QString, fileName);
+        QFETCH(QString, button);
+        QFETCH(QString, toldPrefix);
+        Shell shell;
+        SmallFilesystem disk(256, shell.dir.path());
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        const auto stopFirst = qScopeGuard([&] { shell.stop(); }); // the room ends before its disk goes
+        saveRegister(shell.dir.path(), 4, {});
+        MainWindow& window = shell.start();
+        shell.logIn();
+        const MainWindowControls ui(&window);
+        const SalesWindowControls shop(window.salesWindow());
+        const AccountWindowControls account(window.accountWindow());
+        shop.stockNameEdit->setText(QStringLiteral("可乐"));
+        shop.stockPriceEdit->setText(QStringLiteral("3"));
+        shop.添加商品按钮->click();
+        shop.保存数据按钮->click();
+        QVERIFY(shell.messages.shown().isEmpty());
+        const auto bytesOf = [&] {
+            QFile file(shell.dir.filePath(fileName));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = bytesOf();
+        QVERIFY(!before.isEmpty());
+
+        QVERIFY(disk.fill());
+        if (button == QStringLiteral("保存数据")) {
+            shop.stockNameEdit->setText(QStringLiteral("雪碧"));
+            shop.添加商品按钮->click();
+            shop.保存数据按钮->click();
+        } else if (button == QStringLiteral("添加")) {
+            ui.tableCountEdit->setText(QStringLiteral("2"));
+            ui.tableTypeCombo->setCurrentIndex(0);
+            ui.tableNameEdit->setText(QStringLiteral("大厅"));
+            ui.tablePriceEdit->setText(QStringLiteral("20"));
+            ui.添加按钮->click();
+        } else {
+            account.accountEdit->setText(QStringLiteral("店长"));
+            account.passwordEdit->setText(QStringLiteral("1234"));
+            account.changeButton->click();
+        }
+        const QString told = shell.messages.lastText();
+        QVERIFY2(told.startsWith(toldPrefix + qt_error_string(ENOSPC)), qPrintable(told));
+        QCOMPARE(bytesOf(), before);
     }
 
     // The checkout's road through the windows over a hostile day file: the row lands in the file
