@@ -336,6 +336,28 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(room.data.filePath(TableRegister::fileName())).lastModified(), saved);
     }
 
+    // The setup page's routines act only after a login, whoever reaches their buttons (the hidden
+    // controls can still be pressed through the accessibility interface): before one, "添加",
+    // "重设", "统计" and "修改" are refused and no file changes.
+    void setupRefusedBeforeALogin() {
+        TestRoom room(TestRoom::NotOpened);
+        writeRegister(room.data, 4, {2});
+        QVERIFY(room->open());
+        room.messages.clear();
+        const QByteArray tables = room.fileBytes(TableRegister::fileName());
+        const QByteArray account = room.fileBytes(AccountBook::fileName());
+        QCOMPARE(room->AddTables({u"2"_qs, mahjongType(), u"包间"_qs, u"30"_qs, u"10"_qs}), 0);
+        room.messages.setNextAnswers({MessageButton::Yes});
+        QVERIFY(!room->ResetRegister());
+        QVERIFY(!room->ShowDayTotals(u"2013年5月20日"_qs));
+        QVERIFY(!room->ChangeAccount(u""_qs, u""_qs).changed);
+        QCOMPARE(room.messages.shown().size(), 3); // one refusal each; 修改 answers in its result
+        QCOMPARE(room.tables.tableCount(), 4);
+        QVERIFY(room.tables.isInUse(2));
+        QCOMPARE(room.fileBytes(TableRegister::fileName()), tables);
+        QCOMPARE(room.fileBytes(AccountBook::fileName()), account);
+    }
+
     // A save that fails is told once, with the system's reason; the tables on screen stay as they
     // are, and the next change saves them all.
     void failedSaveIsToldOnceAndTriedAgain() {
