@@ -544,6 +544,7 @@ bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& 
     GridData& d = s.data;
     Cell cell;
     fillCell(cell, d, d.find(row, column));
+    const bool wasSelected = cell.state & Cell::SelectedState;
     edit(cell);
     const size_t at = d.obtain(row, column);
     if (d.text(d.cells[at]) != QByteArrayView(cell.text) && !d.setText(d.cells[at], cell.text)) {
@@ -554,7 +555,7 @@ bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& 
     held.check = cell.check;
     CellExtras& x = d.obtainExtras(held);
     takeExtras(x, cell);
-    if (x.state & Cell::SelectedState)
+    if ((x.state & Cell::SelectedState) && !wasSelected)
         d.selected.push_back(held.extras - 1);
     if (x.background != kDefaultColour && d.isDataCell(row, column))
         s.stripesClean = false;

@@ -2,6 +2,7 @@
 
 #include "common/text_rules.h"
 
+#include <charconv>
 #include <limits>
 
 namespace cuemora {
@@ -73,15 +74,18 @@ OpenOutcome OpenTableByNumber(TableRegister& tables, const QString& typed, const
 
 void ClockTick(TableRegister& tables) {
     GridStore& grid = tables.grid();
+    // Every table's new count is one change to the views, over the rows whose count moved.
+    const GridStore::Batch batch(grid);
     const int rows = grid.rowCount();
+    char text[24];
     for (int i = 1; i < rows; ++i) {
-        const Cell* box = grid.cell(i, RegisterColumn::InUse);
-        if (!box || box->check == 0)
+        if (!grid.isChecked(i, RegisterColumn::InUse))
             continue;
-        const Cell* seconds = grid.cell(i, RegisterColumn::Seconds);
-        const qint64 used = truncateToWhole(textToNumber(seconds ? seconds->text : QByteArray()));
-        if (used < std::numeric_limits<qint64>::max())
-            grid.setCell(i, RegisterColumn::Seconds, CellKind::Text, QByteArray::number(used + 1));
+        const qint64 used = truncateToWhole(textToNumber(grid.cellBytes(i, RegisterColumn::Seconds)));
+        if (used < std::numeric_limits<qint64>::max()) {
+            const auto written = std::to_chars(text, text + sizeof text, used + 1);
+            grid.setCellBytes(i, RegisterColumn::Seconds, QByteArrayView(text, written.ptr - text));
+        }
     }
 }
 

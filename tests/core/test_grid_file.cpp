@@ -658,6 +658,27 @@ private Q_SLOTS:
         QVERIFY(!grid.saveToFile(dir.filePath(QStringLiteral("没有的目录/表格设置"))));
     }
 
+    // The cells a file brings selected are no longer selected once it is saved, and keep the rest
+    // of their state.
+    void selectionFromAFileIsCleared() {
+        testgrid::GridFile f;
+        f.rows = 4;
+        f.columns = 2;
+        f.cells = {{1, 1, "a"}, {2, 1, "b"}};
+        f.lists[testgrid::State] = {{1, 1, Cell::SelectedState},
+                                    {2, 1, Cell::SelectedState | Cell::ReadOnlyState},
+                                    {3, 0, Cell::SelectedState}};
+        GridStore grid;
+        QVERIFY(grid.loadFromBytes(f.bytes()));
+        QCOMPARE(grid.cell(3, 0)->state, Cell::SelectedState);
+        testgrid::GridFile expected = f;
+        expected.lists[testgrid::State] = {{2, 1, Cell::ReadOnlyState}};
+        QCOMPARE(grid.toBytes(), expected.bytes());
+        QCOMPARE(grid.cell(1, 1)->state, 0);
+        QCOMPARE(grid.cell(2, 1)->state, Cell::ReadOnlyState);
+        QVERIFY(grid.cell(3, 0)->isDefault());
+    }
+
     // After a save no cell is focused or selected.
     void saveClearsFocusAndSelection() {
         GridStore grid({.rows = 3, .columns = 2});
