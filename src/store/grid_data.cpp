@@ -116,7 +116,10 @@ bool GridData::setText(HeldCell& cell, QByteArrayView text) {
     if (inArena && static_cast<quint64>(text.size()) <= cell.textSize) {
         // The clock's seconds keep their length for hours at a time: they are written where the
         // old ones were.
-        std::memmove(arena.data() + (cell.textAt - fileSize), text.data(), size);
+        if (size > 0)
+            std::memmove(arena.data() + (cell.textAt - fileSize), text.data(), size);
+        else
+            cell.textAt = 0;
         unusedArena += cell.textSize - size;
         cell.textSize = size;
         return true;
@@ -213,8 +216,10 @@ void GridData::packTexts() {
     packed.reserve(fileTextBytes + arenaTexts);
     for (const GridRow& row : rows) {
         for (HeldCell& held : std::span<HeldCell>(cells.data() + row.first, row.count)) {
-            if (held.textSize == 0)
+            if (held.textSize == 0) {
+                held.textAt = 0;
                 continue;
+            }
             const QByteArrayView bytes = text(held);
             held.textAt = static_cast<quint32>(packed.size());
             packed.insert(packed.end(), bytes.begin(), bytes.end());

@@ -131,6 +131,8 @@ struct GridData {
     void dropCells(qint32 row, qint32 column = 0);
 
     QByteArrayView text(const HeldCell& cell) const {
+        if (cell.textSize == 0)
+            return {}; // where an empty text once lay may be in bytes the grid no longer has
         const size_t fileSize = static_cast<size_t>(file.size());
         const char* at = cell.textAt < fileSize ? file.constData() + cell.textAt
                                                 : arena.data() + (cell.textAt - fileSize);

@@ -235,7 +235,8 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
                 qToLittleEndian(c, at + 4);
                 qToLittleEndian(static_cast<qint32>(text.size() + 1), at + 8);
                 at += 12;
-                std::memcpy(at, text.data(), static_cast<size_t>(text.size()));
+                if (!text.isEmpty())
+                    std::memcpy(at, text.data(), static_cast<size_t>(text.size()));
                 at += text.size();
                 *at++ = '\0';
                 qToLittleEndian(held.check, at);
@@ -451,7 +452,7 @@ void buildCellsInAnyOrder(GridData& grid, const QByteArray& file, std::vector<Ce
                 continue;
             made = true;
             givePicture(grid, cell, *rec, pictures);
-            cell.textAt = static_cast<quint32>(rec->text - file.constData());
+            cell.textAt = rec->textSize > 0 ? static_cast<quint32>(rec->text - file.constData()) : 0;
             cell.textSize = static_cast<quint32>(rec->textSize);
             cell.check = rec->check;
         }
@@ -749,7 +750,7 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
             HeldCell cell;
             cell.column = rec.column;
             cell.check = rec.check;
-            cell.textAt = static_cast<quint32>(rec.text - bytes.constData());
+            cell.textAt = rec.textSize > 0 ? static_cast<quint32>(rec.text - bytes.constData()) : 0;
             cell.textSize = static_cast<quint32>(rec.textSize);
             givePicture(grid, cell, rec, pictures);
             if (grid.holdsNothing(cell)) // only picture data that is no picture
