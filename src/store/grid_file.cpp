@@ -341,6 +341,11 @@ public:
         : m_p(bytes.constData())
         , m_left(bytes.size()) {}
     qint64 left() const { return m_left; }
+    const char* at() const { return m_p; }
+    void skip(qint64 size) {
+        m_p += size;
+        m_left -= size;
+    }
     bool i32(qint32& value) {
         if (m_left < 4)
             return false;
@@ -518,6 +523,123 @@ void applyRecords(GridData& grid, std::vector<Record>& records, Apply apply) {
     }
 }
 
+// Walks the cell records once, checking each as it goes: every read within the file, the bounds
+// of a text and of the pictures. In order (row, then column, as the store writes them) each record
+// becomes its cell at once; with `unordered`, the records are gathered to be sorted instead.
+struct CellReader {
+    enum Outcome { Read, OutOfOrder, Failed };
+
+    GridData& grid;
+    const QByteArray& file;
+    qint32 version;
+    Pictures& pictures;
+    QString error;
+
+    Outcome fail(const QString& why) {
+        error = why;
+        return Failed;
+    }
+
+    Outcome read(const char* p, const char* const end, qint32 count, std::vector<CellRecord>* unordered,
+                 const char*& after) {
+        const quint32 rows = static_cast<quint32>(grid.rowCount());
+        const quint32 columns = static_cast<quint32>(grid.columnCount());
+        const char* const base = file.constData();
+        const qint64 head = version >= 6 ? 12 : 8;
+        qint64 lastKey = -1;
+        qint64 pictureBytes = 0;
+        quint64 textBytes = 0;
+        qint32 lastRow = -1;
+        GridRow* row = nullptr;
+        // The cells are written in place into room for all of them, then the room is cut to them.
+        std::vector<HeldCell>& cells = grid.cells;
+        const size_t first = cells.size();
+        if (!unordered)
+            cells.resize(first + static_cast<size_t>(count));
+        HeldCell* out = cells.data() + first;
+        const auto made = [&] { return static_cast<size_t>(out - cells.data()); };
+        const auto keepMade = [&] { cells.resize(made()); };
+        for (qint32 k = 0; k < count; ++k) {
+            if (end - p < head)
+                return fail(incomplete());
+            CellRecord rec;
+            rec.row = qFromLittleEndian<qint32>(p);
+            rec.column = qFromLittleEndian<qint32>(p + 4);
+            qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
+            if (version >= 6) {
+                length = qFromLittleEndian<qint32>(p + 8);
+                if (length < 1)
+                    return fail(damaged());
+            }
+            p += head;
+            if (end - p < qint64(length) + 8)
+                return fail(incomplete());
+            rec.text = p;
+            // The text ends at its NUL within its bytes.
+            const void* nul = std::memchr(p, '\0', static_cast<size_t>(length));
+            rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - p) : length;
+            p += length;
+            rec.check = qFromLittleEndian<qint32>(p);
+            rec.pictureSize = qFromLittleEndian<qint32>(p + 4);
+            p += 8;
+            if (rec.pictureSize < 0)
+                return fail(damaged());
+            if (end - p < rec.pictureSize)
+                return fail(incomplete());
+            rec.picture = p;
+            p += rec.pictureSize;
+            // Records of cells outside the grid take their bytes and change nothing.
+            if (static_cast<quint32>(rec.row) >= rows || static_cast<quint32>(rec.column) >= columns)
+                continue;
+            if (rec.textSize > gridfile::kMostTextBytes)
+                return fail(textTooLong(rec.textSize));
+            if (rec.pictureSize > 0) {
+                // What the picture costs once it is decoded, from its headers: a small picture of
+                // few colours can stand for a vast one.
+                pictureBytes += picture::heldSize(QByteArray::fromRawData(rec.picture, rec.pictureSize));
+                if (pictureBytes > gridfile::kMostPictureBytes)
+                    return fail(picturesTooLarge());
+            }
+            if (unordered) {
+                unordered->push_back(rec);
+                continue;
+            }
+            const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
+            if (key <= lastKey)
+                return OutOfOrder;
+            lastKey = key;
+            if (rec.empty())
+                continue;
+            HeldCell cell;
+            cell.column = rec.column;
+            cell.check = rec.check;
+            if (rec.textSize > 0) {
+                cell.textAt = static_cast<quint32>(rec.text - base);
+                cell.textSize = static_cast<quint32>(rec.textSize);
+            }
+            if (rec.pictureSize > 0) {
+                givePicture(grid, cell, rec, pictures);
+                if (grid.holdsNothing(cell)) // only picture data that is no picture
+                    continue;
+            }
+            if (rec.row != lastRow) {
+                lastRow = rec.row;
+                row = &grid.rows[static_cast<size_t>(rec.row)];
+                row->first = static_cast<quint32>(made());
+            }
+            ++row->count;
+            row->room = row->count;
+            *out++ = cell;
+            textBytes += cell.textSize;
+        }
+        if (!unordered)
+            keepMade();
+        grid.fileTextBytes = textBytes;
+        after = p;
+        return Read;
+    }
+};
+
 struct FontRecord {
     qint32 row, column;
     LogFont font;
@@ -671,96 +793,31 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     // Room for one more row of cells: a checkout puts its row in at once.
     grid.cells.reserve(static_cast<size_t>(cellCount) + 8);
     Pictures pictures;
-    const In cellsStart = in;
+    CellReader reader{grid, bytes, version, pictures, {}};
+    const char* const cellsStart = in.at();
+    const char* const fileEnd = cellsStart + in.left();
     // Files come in row and column order, as the store writes them, and their cells are made in
     // that one pass; a file in any other order is read again, into records that are sorted first.
     std::vector<CellRecord> unordered;
-    for (bool ordered : {true, false}) {
-        if (!ordered) {
-            in = cellsStart;
-            grid.cells.clear();
-            grid.extras.clear();
-            grid.freeExtras.clear();
-            grid.fileTextBytes = 0;
-            for (GridRow& row : grid.rows)
-                row.first = row.count = row.room = 0;
-            unordered.reserve(static_cast<size_t>(cellCount));
-        }
-        qint64 lastKey = -1;
-        qint64 pictureBytes = 0;
-        bool inOrder = true;
-        for (qint32 k = 0; k < cellCount && inOrder; ++k) {
-            CellRecord rec{};
-            if (!in.i32(rec.row) || !in.i32(rec.column))
-                return fail(incomplete());
-            qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
-            if (version >= 6) {
-                if (!in.i32(length))
-                    return fail(incomplete());
-                if (length < 1)
-                    return fail(damaged());
-            }
-            rec.text = in.take(length);
-            if (!rec.text)
-                return fail(incomplete());
-            // The text ends at its NUL within its bytes: the last of them, in the files the store
-            // writes.
-            if (rec.text[length - 1] == '\0' && length <= 64) {
-                rec.textSize = length - 1;
-                for (qint32 i = 0; i < length - 1; ++i) {
-                    if (rec.text[i] == '\0') {
-                        rec.textSize = i;
-                        break;
-                    }
-                }
-            } else {
-                const void* nul = std::memchr(rec.text, '\0', static_cast<size_t>(length));
-                rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - rec.text) : length;
-            }
-            if (!in.i32(rec.check) || !in.i32(rec.pictureSize))
-                return fail(incomplete());
-            if (rec.pictureSize < 0)
-                return fail(damaged());
-            rec.picture = in.take(rec.pictureSize);
-            if (!rec.picture)
-                return fail(incomplete());
-            if (!inside(rec.row, rec.column))
-                continue;
-            if (rec.textSize > kMostTextBytes)
-                return fail(textTooLong(rec.textSize));
-            if (rec.pictureSize > 0) {
-                // What the picture costs once it is decoded, from its headers: a small picture of
-                // few colours can stand for a vast one.
-                pictureBytes += picture::heldSize(QByteArray::fromRawData(rec.picture, rec.pictureSize));
-                if (pictureBytes > kMostPictureBytes)
-                    return fail(picturesTooLarge());
-            }
-            if (!ordered) {
-                unordered.push_back(rec);
-                continue;
-            }
-            const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
-            if (key <= lastKey) {
-                inOrder = false;
-                break;
-            }
-            lastKey = key;
-            if (rec.empty())
-                continue;
-            HeldCell cell;
-            cell.column = rec.column;
-            cell.check = rec.check;
-            cell.textAt = rec.textSize > 0 ? static_cast<quint32>(rec.text - bytes.constData()) : 0;
-            cell.textSize = static_cast<quint32>(rec.textSize);
-            givePicture(grid, cell, rec, pictures);
-            if (grid.holdsNothing(cell)) // only picture data that is no picture
-                grid.releaseDefaultExtras(cell);
-            else
-                appendCell(grid, rec.row, cell);
-        }
-        if (inOrder)
-            break;
+    const char* cellsEnd = nullptr;
+    switch (reader.read(cellsStart, fileEnd, cellCount, nullptr, cellsEnd)) {
+    case CellReader::Read:
+        break;
+    case CellReader::OutOfOrder:
+        grid.cells.clear();
+        grid.extras.clear();
+        grid.freeExtras.clear();
+        grid.fileTextBytes = 0;
+        for (GridRow& row : grid.rows)
+            row.first = row.count = row.room = 0;
+        unordered.reserve(static_cast<size_t>(cellCount));
+        if (reader.read(cellsStart, fileEnd, cellCount, &unordered, cellsEnd) != CellReader::Read)
+            return fail(reader.error);
+        break;
+    default:
+        return fail(reader.error);
     }
+    in.skip(cellsEnd - cellsStart);
     if (!unordered.empty())
         buildCellsInAnyOrder(grid, bytes, unordered, pictures);
     unordered = {};
