@@ -10,6 +10,8 @@ CUEMORA_PACKAGES=(
     qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei
     clang libclang-rt-14-dev
 )
+# Only the instruction counts of bench/callgrind_counts.sh.
+CUEMORA_BENCH_PACKAGES=(valgrind)
 
 cuemora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
