@@ -14,6 +14,8 @@ CUEMORA_RUN_PACKAGES=(qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei)
 CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils file)
 # Only the fuzzing of .ci/run: clang and its sanitizer and libFuzzer runtime (about 256 MiB).
 CUEMORA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# Only the instruction counts of bench/callgrind_counts.sh.
+CUEMORA_BENCH_PACKAGES=(valgrind)
 
 cuemora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then

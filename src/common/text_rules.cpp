@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -18,7 +19,7 @@ namespace {
 // full-width block A3A1..A3FE is ASCII 0x21..0x7E, the ideographic space A1A1 is a blank, A1AB is
 // "~" and A1EE, A1EF are "*". Double-byte characters are stepped over whole, so that a trail byte
 // is never read as the start of another character.
-QByteArray halfWidth(const QByteArray& cp936) {
+QByteArray halfWidth(QByteArrayView cp936) {
     QByteArray out;
     out.reserve(cp936.size());
     const auto n = cp936.size();
@@ -55,8 +56,8 @@ bool isBlank(char c) {
 }
 
 // The longest leading decimal number of ASCII text, or 0.
-double leadingNumber(const QByteArray& ascii) {
-    const char* p = ascii.constData();
+double leadingNumber(QByteArrayView ascii) {
+    const char* p = ascii.data();
     const char* const end = p + ascii.size();
     while (p < end && isBlank(*p))
         ++p;
@@ -115,8 +116,17 @@ QString truthToText(bool value) {
     return value ? QStringLiteral("真") : QStringLiteral("假");
 }
 
-double textToNumber(const QByteArray& cp936) {
+double textToNumber(QByteArrayView cp936) {
+    // Digits, seconds and prices hold no double-byte character: nothing to make half-width, and
+    // nothing to copy.
+    const auto singleByte = [](char c) { return static_cast<unsigned char>(c) < 0x81; };
+    if (std::all_of(cp936.begin(), cp936.end(), singleByte))
+        return leadingNumber(cp936);
     return leadingNumber(halfWidth(cp936));
+}
+
+double textToNumber(const QByteArray& cp936) {
+    return textToNumber(QByteArrayView(cp936));
 }
 
 double textToNumber(const QString& text) {

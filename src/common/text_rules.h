@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -26,7 +27,9 @@ QString truthToText(bool value);
 // Empty or non-numeric text gives 0, and so does a number too large or too small to hold.
 double textToNumber(const QString& text);
 
-// The same rule on CP936 bytes, the form in which grid cells keep their texts.
+// The same rule on CP936 bytes, the form in which grid cells keep their texts; read where they lie,
+// without a copy unless a full-width character must be read as its ASCII form.
+double textToNumber(QByteArrayView cp936);
 double textToNumber(const QByteArray& cp936);
 
 // A truth value counts as 1 or 0.

@@ -88,6 +88,13 @@ public:
         std::memset(m_at + n, 0, static_cast<size_t>(width - n));
         m_at += width;
     }
+    // Room for n bytes, to be written at the pointer it gives.
+    char* claim(qsizetype n) {
+        reserve(n);
+        char* at = m_at;
+        m_at += n;
+        return at;
+    }
     void patch(qsizetype offset, qint32 value) { qToLittleEndian(value, m_bytes.data() + offset); }
     qsizetype size() const { return m_at - m_bytes.data(); }
     QByteArray take() {
@@ -132,12 +139,19 @@ void addValue(Out& list, qint32& count, qint32 row, qint32 column, qint32 value)
 namespace gridfile {
 
 QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optional<Stripes>& stripes) {
-    qsizetype expected =
-        kHeaderBytes + settingsBytes(kWrittenVersion) + 4 * (grid.rows.size() + grid.columnWidths.size());
-    for (const GridRow& row : grid.rows) {
-        for (const auto& [column, cell] : row.cells)
-            expected += 21 + cell.text.size() + cell.picture.size();
-    }
+    // Every part's size is known but the override lists', which grow as they must.
+    qint64 pictureBytes = 0;
+    for (const CellExtras& extras : grid.extras)
+        pictureBytes += extras.picture.size();
+    const qint64 textBytes = static_cast<qint64>(grid.fileTextBytes + grid.arena.size() - grid.unusedArena);
+    const qint64 cellRoom = static_cast<qint64>(grid.cells.size() - grid.unusedCells);
+    qsizetype expected = kHeaderBytes + settingsBytes(kWrittenVersion) +
+                         4 * qsizetype(grid.rows.size() + grid.columnWidths.size()) +
+                         qsizetype(grid.kinds.size()) * kKindRecordBytes + qsizetype(grid.merges.size()) * kMergeBytes +
+                         21 * cellRoom + textBytes + pictureBytes +
+                         kRuleBytes * qsizetype(grid.rulesA.size() + grid.rulesB.size());
+    for (const ColumnKind& kind : grid.kinds)
+        expected += kind.items.size() * kItemBytes;
     Out out(expected);
     out.raw(kMagic, 4);
     out.i32(kWrittenVersion);
@@ -175,10 +189,20 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
         out.i32(value);
     Q_ASSERT(out.size() == settings + settingsBytes(kWrittenVersion));
 
-    for (const GridRow& row : grid.rows)
-        out.i32(row.height);
-    for (qint32 width : grid.columnWidths)
-        out.i32(width);
+    {
+        char* at = out.claim(4 * qsizetype(grid.rows.size()));
+        for (const GridRow& row : grid.rows) {
+            qToLittleEndian(row.height, at);
+            at += 4;
+        }
+    }
+    {
+        char* at = out.claim(4 * qsizetype(grid.columnWidths.size()));
+        for (qint32 width : grid.columnWidths) {
+            qToLittleEndian(width, at);
+            at += 4;
+        }
+    }
     for (const ColumnKind& kind : grid.kinds) {
         out.i32(kind.column);
         out.i32(kind.code);
@@ -197,44 +221,58 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
 
     qint32 cellCount = 0;
     Overrides o;
-    const auto visit = [&](qint32 r, qint32 c, const Cell& cell) {
-        if (!cell.text.isEmpty() || cell.check != 0 || !cell.picture.isEmpty()) {
-            out.i32(r);
-            out.i32(c);
-            out.i32(static_cast<qint32>(cell.text.size() + 1));
-            out.raw(cell.text.constData(), cell.text.size() + 1); // with its NUL
-            out.i32(cell.check);
-            out.i32(static_cast<qint32>(cell.picture.size()));
-            out.raw(cell.picture.constData(), cell.picture.size());
-            ++cellCount;
-        }
-        if (cell.font && !cell.font->sameLook(gridFont)) {
-            o.fonts.i32(r);
-            o.fonts.i32(c);
-            o.fonts.raw(cell.font->bytes.data(), qsizetype(cell.font->bytes.size()));
-            ++o.fontCount;
-        }
-        const quint32 background = stripes && grid.isDataCell(r, c) ? stripes->colourAt(r, c) : cell.background;
-        if (background <= 0xFFFFFF && background != grid.background)
-            addValue(o.backgrounds, o.backgroundCount, r, c, static_cast<qint32>(background));
-        if (cell.foreground <= 0xFFFFFF && cell.foreground != grid.foreground)
-            addValue(o.foregrounds, o.foregroundCount, r, c, static_cast<qint32>(cell.foreground));
-        if (cell.format != kDefaultFormat)
-            addValue(o.formats, o.formatCount, r, c, cell.format);
-        if (cell.valueE != 0)
-            addValue(o.valuesE, o.valueECount, r, c, cell.valueE);
-        if (cell.margin != kDefaultMargin)
-            addValue(o.margins, o.marginCount, r, c, cell.margin);
-        if (cell.flagG)
-            addValue(o.flagsG, o.flagGCount, r, c, 1);
-        if (cell.state != 0)
-            addValue(o.states, o.stateCount, r, c, cell.state);
-    };
     // Only the cells the grid holds: an empty cell has no record and no override, whatever the
     // line colour it shows.
     for (qint32 r = 0; r < grid.rowCount(); ++r) {
-        for (const auto& [c, cell] : grid.rows[static_cast<size_t>(r)].cells)
-            visit(r, c, cell);
+        for (const HeldCell& held : grid.rowCells(r)) {
+            const CellExtras* extras = grid.extrasOf(held);
+            const qsizetype pictureSize = extras ? extras->picture.size() : 0;
+            const QByteArrayView text = grid.text(held);
+            const qint32 c = held.column;
+            if (!text.isEmpty() || held.check != 0 || pictureSize > 0) {
+                char* at = out.claim(20 + text.size() + 1 + pictureSize);
+                qToLittleEndian(r, at);
+                qToLittleEndian(c, at + 4);
+                qToLittleEndian(static_cast<qint32>(text.size() + 1), at + 8);
+                at += 12;
+                if (!text.isEmpty())
+                    std::memcpy(at, text.data(), static_cast<size_t>(text.size()));
+                at += text.size();
+                *at++ = '\0';
+                qToLittleEndian(held.check, at);
+                qToLittleEndian(static_cast<qint32>(pictureSize), at + 4);
+                if (pictureSize > 0)
+                    std::memcpy(at + 8, extras->picture.constData(), static_cast<size_t>(pictureSize));
+                ++cellCount;
+            } else if (!extras || extras->isDefault()) {
+                continue; // a cell left with nothing in it, whose selection was cleared
+            }
+            const quint32 own = extras ? extras->background : kDefaultColour;
+            const quint32 background = stripes && grid.isDataCell(r, c) ? stripes->colourAt(r, c) : own;
+            if (background <= 0xFFFFFF && background != grid.background)
+                addValue(o.backgrounds, o.backgroundCount, r, c, static_cast<qint32>(background));
+            if (!extras)
+                continue;
+            const CellExtras& x = *extras;
+            if (x.font && !x.font->sameLook(gridFont)) {
+                o.fonts.i32(r);
+                o.fonts.i32(c);
+                o.fonts.raw(x.font->bytes.data(), qsizetype(x.font->bytes.size()));
+                ++o.fontCount;
+            }
+            if (x.foreground <= 0xFFFFFF && x.foreground != grid.foreground)
+                addValue(o.foregrounds, o.foregroundCount, r, c, static_cast<qint32>(x.foreground));
+            if (x.format != kDefaultFormat)
+                addValue(o.formats, o.formatCount, r, c, x.format);
+            if (x.valueE != 0)
+                addValue(o.valuesE, o.valueECount, r, c, x.valueE);
+            if (x.margin != kDefaultMargin)
+                addValue(o.margins, o.marginCount, r, c, x.margin);
+            if (x.flagG)
+                addValue(o.flagsG, o.flagGCount, r, c, 1);
+            if (x.state != 0)
+                addValue(o.states, o.stateCount, r, c, x.state);
+        }
     }
     for (Out* list :
          {&o.fonts, &o.backgrounds, &o.foregrounds, &o.formats, &o.valuesE, &o.margins, &o.flagsG, &o.states}) {
@@ -267,14 +305,15 @@ QString beyondBounds(const GridData& grid) {
         return tooManyRows(grid.rowCount());
     if (grid.columnCount() > kMostColumns)
         return tooManyColumns(grid.columnCount());
-    qint64 pictures = 0;
-    for (const GridRow& row : grid.rows) {
-        for (const auto& [column, cell] : row.cells) {
-            if (cell.text.size() > kMostTextBytes)
-                return textTooLong(cell.text.size());
-            pictures += cell.picture.size();
+    for (qint32 r = 0; r < grid.rowCount(); ++r) {
+        for (const HeldCell& held : grid.rowCells(r)) {
+            if (held.textSize > kMostTextBytes)
+                return textTooLong(held.textSize);
         }
     }
+    qint64 pictures = 0;
+    for (const CellExtras& extras : grid.extras)
+        pictures += extras.picture.size();
     return pictures > kMostPictureBytes ? picturesTooLarge() : QString();
 }
 
@@ -302,6 +341,11 @@ public:
         : m_p(bytes.constData())
         , m_left(bytes.size()) {}
     qint64 left() const { return m_left; }
+    const char* at() const { return m_p; }
+    void skip(qint64 size) {
+        m_p += size;
+        m_left -= size;
+    }
     bool i32(qint32& value) {
         if (m_left < 4)
             return false;
@@ -342,55 +386,7 @@ private:
     qint64 m_left;
 };
 
-// Records that change one part of some cells, applied to the rows in one merge: a file of any order
-// costs n log n and never one shift of a row per record.
-template <class Record, class Apply>
-void applyRecords(std::vector<GridRow>& rows, std::vector<Record>& records, Apply apply) {
-    const auto before = [](const Record& a, const Record& b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    };
-    if (!std::is_sorted(records.begin(), records.end(), before))
-        std::stable_sort(records.begin(), records.end(), before); // a later record of a cell wins
-    auto rec = records.begin();
-    while (rec != records.end()) {
-        GridRow& row = rows[static_cast<size_t>(rec->row)];
-        const auto end = std::find_if(rec, records.end(), [r = rec->row](const Record& x) { return x.row != r; });
-        const auto pruneRow = [&row] {
-            // A record may leave a cell with nothing in it (a margin of 9); such a cell is not kept.
-            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
-                                           [](const auto& held) { return held.second.isDefault(); }),
-                            row.cells.end());
-        };
-        if (row.cells.empty() || row.cells.back().first < rec->column) {
-            for (; rec != end; ++rec) {
-                if (row.cells.empty() || row.cells.back().first != rec->column)
-                    row.cells.emplace_back(rec->column, Cell());
-                apply(row.cells.back().second, *rec);
-            }
-            pruneRow();
-            continue;
-        }
-        std::vector<std::pair<qint32, Cell>> merged;
-        merged.reserve(row.cells.size() + static_cast<size_t>(end - rec));
-        auto held = row.cells.begin();
-        while (held != row.cells.end() || rec != end) {
-            if (rec == end || (held != row.cells.end() && held->first < rec->column)) {
-                merged.push_back(std::move(*held++));
-                continue;
-            }
-            if (held != row.cells.end() && held->first == rec->column)
-                merged.push_back(std::move(*held++));
-            else
-                merged.emplace_back(rec->column, Cell());
-            for (const qint32 column = rec->column; rec != end && rec->column == column; ++rec)
-                apply(merged.back().second, *rec);
-        }
-        row.cells = std::move(merged);
-        pruneRow();
-    }
-}
-
-// Where the parts of a cell record lie in the file; the bytes are copied once, into the cell.
+// Where the parts of a cell record lie in the file.
 struct CellRecord {
     qint32 row, column, check;
     qint32 textSize, pictureSize;
@@ -400,52 +396,249 @@ struct CellRecord {
     bool empty() const { return textSize == 0 && check == 0 && pictureSize == 0; }
 };
 
-// A record sets the picture (when it brings one), then the text, then the check state.
-void applyCellRecord(Cell& cell, const CellRecord& rec) {
-    if (rec.pictureSize > 0) {
-        QByteArray bmp = picture::toBmp24(QByteArray(rec.picture, rec.pictureSize));
-        if (!bmp.isEmpty()) // data that is no picture brings none
-            cell.picture = std::move(bmp);
+// Picture data of a record as the cell keeps it. A register's rows show four pictures between
+// them: each one met again shares the bytes it was given the first time.
+class Pictures {
+public:
+    QByteArray operator()(const char* data, qint32 size) {
+        for (const Seen& seen : m_seen) {
+            if (seen.source.size() == size && std::memcmp(seen.source.constData(), data, size_t(size)) == 0)
+                return seen.picture;
+        }
+        Seen& seen = m_seen[m_next++ % m_seen.size()];
+        seen.source = QByteArray(data, size);
+        seen.picture = picture::toBmp24(seen.source); // the same bytes, shared, for a plain BMP
+        return seen.picture;
     }
-    cell.text = QByteArray(rec.text, rec.textSize);
-    cell.check = rec.check;
+
+private:
+    struct Seen {
+        QByteArray source, picture;
+    };
+    std::array<Seen, 4> m_seen;
+    size_t m_next = 0;
+};
+
+// Gives a cell the picture a record brings; data that is no picture brings none.
+void givePicture(GridData& grid, HeldCell& cell, const CellRecord& rec, Pictures& pictures) {
+    if (rec.pictureSize <= 0)
+        return;
+    QByteArray bmp = pictures(rec.picture, rec.pictureSize);
+    if (!bmp.isEmpty())
+        grid.obtainExtras(cell).picture = std::move(bmp);
 }
 
-// Builds the cells of the still empty rows from the records, in one pass when they come in row
-// and column order, as every file the store writes has them; otherwise after a stable sort, so
-// that a later record of a cell still wins.
-void buildCells(std::vector<GridRow>& rows, std::vector<CellRecord>& records, bool ordered) {
-    const auto before = [](const CellRecord& a, const CellRecord& b) {
+// Appends a row's next cell, in column order, to the end of the pool.
+void appendCell(GridData& grid, qint32 row, const HeldCell& cell) {
+    GridRow& r = grid.rows[static_cast<size_t>(row)];
+    if (r.count == 0)
+        r.first = static_cast<quint32>(grid.cells.size());
+    ++r.count;
+    r.room = r.count;
+    grid.cells.push_back(cell);
+    grid.fileTextBytes += cell.textSize;
+}
+
+// Builds the cells from records in any order, after a stable sort, so that a later record of a
+// cell still wins: it sets the picture (when it brings one), then the text, then the check state.
+void buildCellsInAnyOrder(GridData& grid, const QByteArray& file, std::vector<CellRecord>& records,
+                          Pictures& pictures) {
+    std::stable_sort(records.begin(), records.end(), [](const CellRecord& a, const CellRecord& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
-    };
-    if (!ordered)
-        std::stable_sort(records.begin(), records.end(), before);
+    });
     auto rec = records.begin();
     while (rec != records.end()) {
-        auto end = rec;
-        while (end != records.end() && end->row == rec->row)
-            ++end;
-        GridRow& row = rows[static_cast<size_t>(rec->row)];
-        row.cells.reserve(static_cast<size_t>(end - rec));
-        bool mayBeEmpty = false;
-        for (; rec != end; ++rec) {
-            if (!row.cells.empty() && row.cells.back().first == rec->column) {
-                applyCellRecord(row.cells.back().second, *rec); // a later record of the same cell
-                mayBeEmpty = true;
-            } else if (!rec->empty()) {
-                auto& held = row.cells.emplace_back(std::piecewise_construct, std::forward_as_tuple(rec->column),
-                                                    std::forward_as_tuple());
-                applyCellRecord(held.second, *rec);
-                mayBeEmpty = mayBeEmpty || (rec->textSize == 0 && rec->check == 0);
-            }
+        HeldCell cell;
+        cell.column = rec->column;
+        const qint32 row = rec->row;
+        bool made = false;
+        for (; rec != records.end() && rec->row == row && rec->column == cell.column; ++rec) {
+            if (!made && rec->empty())
+                continue;
+            made = true;
+            givePicture(grid, cell, *rec, pictures);
+            cell.textAt = rec->textSize > 0 ? static_cast<quint32>(rec->text - file.constData()) : 0;
+            cell.textSize = static_cast<quint32>(rec->textSize);
+            cell.check = rec->check;
         }
-        if (mayBeEmpty) {
-            row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
-                                           [](const auto& held) { return held.second.isDefault(); }),
-                            row.cells.end());
-        }
+        if (!made)
+            continue;
+        if (grid.holdsNothing(cell))
+            grid.releaseDefaultExtras(cell);
+        else
+            appendCell(grid, row, cell);
     }
 }
+
+// Records that change one part of some cells, applied to each row's cells in one merge: a file of
+// any order costs n log n and never one shift of a row per record. `apply` sets the part in the
+// cell's extras (and is told their index).
+template <class Record, class Apply>
+void applyRecords(GridData& grid, std::vector<Record>& records, Apply apply) {
+    const auto before = [](const Record& a, const Record& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    if (!std::is_sorted(records.begin(), records.end(), before))
+        std::stable_sort(records.begin(), records.end(), before); // a later record of a cell wins
+    std::vector<HeldCell> merged;
+    auto rec = records.begin();
+    while (rec != records.end()) {
+        const qint32 r = rec->row;
+        const std::span<const HeldCell> run = grid.rowCells(r);
+        merged.clear();
+        merged.reserve(run.size() + 1);
+        auto held = run.begin();
+        for (; rec != records.end() && rec->row == r;) {
+            while (held != run.end() && held->column < rec->column)
+                merged.push_back(*held++);
+            if (held != run.end() && held->column == rec->column) {
+                merged.push_back(*held++);
+            } else {
+                HeldCell fresh;
+                fresh.column = rec->column;
+                merged.push_back(fresh);
+            }
+            HeldCell& cell = merged.back();
+            for (const qint32 column = rec->column; rec != records.end() && rec->row == r && rec->column == column;
+                 ++rec) {
+                CellExtras& extras = grid.obtainExtras(cell);
+                apply(extras, cell.extras - 1, *rec);
+            }
+            // A record may leave a cell's extras all default (a margin of 9).
+            grid.releaseDefaultExtras(cell);
+        }
+        merged.insert(merged.end(), held, run.end());
+        GridRow& row = grid.rows[static_cast<size_t>(r)];
+        if (merged.size() > row.room) {
+            if (size_t(row.first) + row.room != grid.cells.size()) {
+                grid.unusedCells += row.room;
+                row.first = static_cast<quint32>(grid.cells.size());
+            }
+            grid.cells.resize(size_t(row.first) + merged.size());
+            row.room = static_cast<quint32>(merged.size());
+        }
+        std::copy(merged.begin(), merged.end(), grid.cells.begin() + row.first);
+        row.count = static_cast<quint32>(merged.size());
+        grid.pruneRow(r); // cells that a record left with nothing in them
+    }
+}
+
+// Walks the cell records once, checking each as it goes: every read within the file, the bounds
+// of a text and of the pictures. In order (row, then column, as the store writes them) each record
+// becomes its cell at once; with `unordered`, the records are gathered to be sorted instead.
+struct CellReader {
+    enum Outcome { Read, OutOfOrder, Failed };
+
+    GridData& grid;
+    const QByteArray& file;
+    qint32 version;
+    Pictures& pictures;
+    QString error;
+
+    Outcome fail(const QString& why) {
+        error = why;
+        return Failed;
+    }
+
+    Outcome read(const char* p, const char* const end, qint32 count, std::vector<CellRecord>* unordered,
+                 const char*& after) {
+        const quint32 rows = static_cast<quint32>(grid.rowCount());
+        const quint32 columns = static_cast<quint32>(grid.columnCount());
+        const char* const base = file.constData();
+        const qint64 head = version >= 6 ? 12 : 8;
+        qint64 lastKey = -1;
+        qint64 pictureBytes = 0;
+        quint64 textBytes = 0;
+        qint32 lastRow = -1;
+        GridRow* row = nullptr;
+        // The cells are written in place into room for all of them, then the room is cut to them.
+        std::vector<HeldCell>& cells = grid.cells;
+        const size_t first = cells.size();
+        if (!unordered)
+            cells.resize(first + static_cast<size_t>(count));
+        HeldCell* out = cells.data() + first;
+        const auto made = [&] { return static_cast<size_t>(out - cells.data()); };
+        const auto keepMade = [&] { cells.resize(made()); };
+        for (qint32 k = 0; k < count; ++k) {
+            if (end - p < head)
+                return fail(incomplete());
+            CellRecord rec;
+            rec.row = qFromLittleEndian<qint32>(p);
+            rec.column = qFromLittleEndian<qint32>(p + 4);
+            qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
+            if (version >= 6) {
+                length = qFromLittleEndian<qint32>(p + 8);
+                if (length < 1)
+                    return fail(damaged());
+            }
+            p += head;
+            if (end - p < qint64(length) + 8)
+                return fail(incomplete());
+            rec.text = p;
+            // The text ends at its NUL within its bytes.
+            const void* nul = std::memchr(p, '\0', static_cast<size_t>(length));
+            rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - p) : length;
+            p += length;
+            rec.check = qFromLittleEndian<qint32>(p);
+            rec.pictureSize = qFromLittleEndian<qint32>(p + 4);
+            p += 8;
+            if (rec.pictureSize < 0)
+                return fail(damaged());
+            if (end - p < rec.pictureSize)
+                return fail(incomplete());
+            rec.picture = p;
+            p += rec.pictureSize;
+            // Records of cells outside the grid take their bytes and change nothing.
+            if (static_cast<quint32>(rec.row) >= rows || static_cast<quint32>(rec.column) >= columns)
+                continue;
+            if (rec.textSize > gridfile::kMostTextBytes)
+                return fail(textTooLong(rec.textSize));
+            if (rec.pictureSize > 0) {
+                // What the picture costs once it is decoded, from its headers: a small picture of
+                // few colours can stand for a vast one.
+                pictureBytes += picture::heldSize(QByteArray::fromRawData(rec.picture, rec.pictureSize));
+                if (pictureBytes > gridfile::kMostPictureBytes)
+                    return fail(picturesTooLarge());
+            }
+            if (unordered) {
+                unordered->push_back(rec);
+                continue;
+            }
+            const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
+            if (key <= lastKey)
+                return OutOfOrder;
+            lastKey = key;
+            if (rec.empty())
+                continue;
+            HeldCell cell;
+            cell.column = rec.column;
+            cell.check = rec.check;
+            if (rec.textSize > 0) {
+                cell.textAt = static_cast<quint32>(rec.text - base);
+                cell.textSize = static_cast<quint32>(rec.textSize);
+            }
+            if (rec.pictureSize > 0) {
+                givePicture(grid, cell, rec, pictures);
+                if (grid.holdsNothing(cell)) // only picture data that is no picture
+                    continue;
+            }
+            if (rec.row != lastRow) {
+                lastRow = rec.row;
+                row = &grid.rows[static_cast<size_t>(rec.row)];
+                row->first = static_cast<quint32>(made());
+            }
+            ++row->count;
+            row->room = row->count;
+            *out++ = cell;
+            textBytes += cell.textSize;
+        }
+        if (!unordered)
+            keepMade();
+        grid.fileTextBytes = textBytes;
+        after = p;
+        return Read;
+    }
+};
 
 struct FontRecord {
     qint32 row, column;
@@ -595,53 +788,39 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
     const qint64 shortestCell = version >= 6 ? 21 : 16 + kOldTextBytes;
     if (!in.covers(cellCount, shortestCell))
         return fail(incomplete());
-    std::vector<CellRecord> cells;
-    cells.reserve(static_cast<size_t>(cellCount));
-    bool ordered = true;
-    qint64 lastKey = -1;
-    qint64 pictureBytes = 0;
-    for (qint32 k = 0; k < cellCount; ++k) {
-        CellRecord rec{};
-        if (!in.i32(rec.row) || !in.i32(rec.column))
-            return fail(incomplete());
-        qint32 length = kOldTextBytes; // versions 1 to 5: a fixed field
-        if (version >= 6) {
-            if (!in.i32(length))
-                return fail(incomplete());
-            if (length < 1)
-                return fail(damaged());
-        }
-        rec.text = in.take(length);
-        if (!rec.text)
-            return fail(incomplete());
-        // The text ends at its NUL within its bytes.
-        const void* nul = std::memchr(rec.text, '\0', static_cast<size_t>(length));
-        rec.textSize = nul ? static_cast<qint32>(static_cast<const char*>(nul) - rec.text) : length;
-        if (!in.i32(rec.check) || !in.i32(rec.pictureSize))
-            return fail(incomplete());
-        if (rec.pictureSize < 0)
-            return fail(damaged());
-        rec.picture = in.take(rec.pictureSize);
-        if (!rec.picture)
-            return fail(incomplete());
-        if (!inside(rec.row, rec.column))
-            continue;
-        if (rec.textSize > kMostTextBytes)
-            return fail(textTooLong(rec.textSize));
-        if (rec.pictureSize > 0) {
-            // What the picture costs once it is decoded, from its headers: a small picture of few
-            // colours can stand for a vast one.
-            pictureBytes += picture::heldSize(QByteArray::fromRawData(rec.picture, rec.pictureSize));
-            if (pictureBytes > kMostPictureBytes)
-                return fail(picturesTooLarge());
-        }
-        const qint64 key = (qint64(rec.row) << 32) | quint32(rec.column);
-        ordered = ordered && key > lastKey;
-        lastKey = std::max(lastKey, key);
-        cells.push_back(rec);
+    // The cells keep their texts where they lie in the file.
+    grid.file = bytes;
+    // Room for one more row of cells: a checkout puts its row in at once.
+    grid.cells.reserve(static_cast<size_t>(cellCount) + 8);
+    Pictures pictures;
+    CellReader reader{grid, bytes, version, pictures, {}};
+    const char* const cellsStart = in.at();
+    const char* const fileEnd = cellsStart + in.left();
+    // Files come in row and column order, as the store writes them, and their cells are made in
+    // that one pass; a file in any other order is read again, into records that are sorted first.
+    std::vector<CellRecord> unordered;
+    const char* cellsEnd = nullptr;
+    switch (reader.read(cellsStart, fileEnd, cellCount, nullptr, cellsEnd)) {
+    case CellReader::Read:
+        break;
+    case CellReader::OutOfOrder:
+        grid.cells.clear();
+        grid.extras.clear();
+        grid.freeExtras.clear();
+        grid.fileTextBytes = 0;
+        for (GridRow& row : grid.rows)
+            row.first = row.count = row.room = 0;
+        unordered.reserve(static_cast<size_t>(cellCount));
+        if (reader.read(cellsStart, fileEnd, cellCount, &unordered, cellsEnd) != CellReader::Read)
+            return fail(reader.error);
+        break;
+    default:
+        return fail(reader.error);
     }
-    buildCells(grid.rows, cells, ordered);
-    cells = {};
+    in.skip(cellsEnd - cellsStart);
+    if (!unordered.empty())
+        buildCellsInAnyOrder(grid, bytes, unordered, pictures);
+    unordered = {};
 
     if (!in.covers(overrideCounts[0], kFontOverrideBytes))
         return fail(incomplete());
@@ -655,18 +834,23 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
         if (inside(rec.row, rec.column))
             fonts.push_back(rec);
     }
-    applyRecords(grid.rows, fonts, [](Cell& cell, const FontRecord& rec) { cell.font = rec.font; });
+    applyRecords(grid, fonts, [](CellExtras& x, quint32, const FontRecord& rec) { x.font = rec.font; });
+    fonts = {};
 
-    using Setter = void (*)(Cell&, qint32);
+    using Setter = void (*)(GridData&, CellExtras&, quint32, qint32);
     const Setter setters[8] = {
         nullptr,
-        [](Cell& c, qint32 v) { c.background = static_cast<quint32>(v); },
-        [](Cell& c, qint32 v) { c.foreground = static_cast<quint32>(v); },
-        [](Cell& c, qint32 v) { c.format = v; },
-        [](Cell& c, qint32 v) { c.valueE = v; },
-        [](Cell& c, qint32 v) { c.margin = v; },
-        [](Cell& c, qint32 v) { c.flagG = v != 0; },
-        [](Cell& c, qint32 v) { c.state = v; },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.background = static_cast<quint32>(v); },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.foreground = static_cast<quint32>(v); },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.format = v; },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.valueE = v; },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.margin = v; },
+        [](GridData&, CellExtras& x, quint32, qint32 v) { x.flagG = v != 0; },
+        [](GridData& g, CellExtras& x, quint32 index, qint32 v) {
+            x.state = v;
+            if (v & Cell::SelectedState)
+                g.selected.push_back(index);
+        },
     };
     std::vector<ValueRecord> values;
     for (int list = 1; list < 8; ++list) {
@@ -684,7 +868,9 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
                 values.push_back(rec);
         }
         const Setter set = setters[list];
-        applyRecords(grid.rows, values, [set](Cell& cell, const ValueRecord& rec) { set(cell, rec.value); });
+        applyRecords(grid, values, [set, &grid](CellExtras& x, quint32 index, const ValueRecord& rec) {
+            set(grid, x, index, rec.value);
+        });
     }
 
     if (!in.covers(ruleACount, kRuleBytes))
@@ -706,6 +892,7 @@ ReadResult read(const QByteArray& bytes, qint32 minimumSize, GridData& grid) {
         grid.rulesB.append(rule);
     }
 
+    grid.tidy();
     result.ok = true;
     return result;
 }

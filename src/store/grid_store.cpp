@@ -80,46 +80,12 @@ bool LogFont::sameLook(const LogFont& other) const {
            underline() == other.underline() && strikeOut() == other.strikeOut() && faceName() == other.faceName();
 }
 
-// ---- Cell and GridRow -------------------------------------------------------------------------------
+// ---- Cell ------------------------------------------------------------------------------------------
 
 bool Cell::isDefault() const {
     return text.isEmpty() && check == 0 && picture.isEmpty() && imageIndex == -1 && !font &&
            background == kDefaultColour && foreground == kDefaultColour && format == 0x824 && margin == 9 &&
            state == 0 && valueE == 0 && !flagG && !master && !covered;
-}
-
-namespace {
-
-const Cell& emptyCell() {
-    static const Cell cell;
-    return cell;
-}
-
-auto columnLess = [](const std::pair<qint32, Cell>& held, qint32 column) { return held.first < column; };
-
-} // namespace
-
-const Cell* GridRow::find(qint32 column) const {
-    const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
-    return it != cells.end() && it->first == column ? &it->second : nullptr;
-}
-
-Cell* GridRow::find(qint32 column) {
-    const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
-    return it != cells.end() && it->first == column ? &it->second : nullptr;
-}
-
-Cell& GridRow::obtain(qint32 column) {
-    const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
-    if (it != cells.end() && it->first == column)
-        return it->second;
-    return cells.emplace(it, column, Cell())->second;
-}
-
-void GridRow::prune(qint32 column) {
-    const auto it = std::lower_bound(cells.begin(), cells.end(), column, columnLess);
-    if (it != cells.end() && it->first == column && it->second.isDefault())
-        cells.erase(it);
 }
 
 // ---- the store ----------------------------------------------------------------------------------------
@@ -140,11 +106,11 @@ bool textBytes(const QString& text, QByteArray& bytes) {
     return !bytes.contains('\0');
 }
 
-QString bytesText(const QByteArray& bytes) {
+QString bytesText(QByteArrayView bytes) {
     const auto isAscii = [](char ch) { return static_cast<uchar>(ch) < 0x80; };
-    if (std::all_of(bytes.cbegin(), bytes.cend(), isAscii))
+    if (std::all_of(bytes.begin(), bytes.end(), isAscii))
         return QString::fromLatin1(bytes);
-    return fromCp936(bytes);
+    return fromCp936(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 QByteArray formatReal(double value, std::chars_format format, int precision) {
@@ -193,6 +159,55 @@ bool isZeroText(const QByteArray& text) {
 
 constexpr qint64 kLargestPictureFile = 64 * 1024 * 1024;
 
+// How many cells cell() shows at once: the pointer it gives stays good for this many more calls.
+constexpr size_t kShownCells = 16;
+
+// Sets bytes into a QByteArray that is reused call after call: no allocation once it has room,
+// and a copy that a caller kept is left as it was.
+void assignBytes(QByteArray& to, QByteArrayView from) {
+    to.resize(from.size());
+    if (!from.isEmpty())
+        std::memcpy(to.data(), from.data(), static_cast<size_t>(from.size()));
+}
+
+const CellExtras& defaultExtras() {
+    static const CellExtras extras;
+    return extras;
+}
+
+// A cell as its full value, from what the grid holds of it (nullptr: an empty cell). `cell`'s
+// text keeps its buffer when it can.
+void fillCell(Cell& cell, const GridData& d, const HeldCell* held) {
+    assignBytes(cell.text, held ? d.text(*held) : QByteArrayView());
+    cell.check = held ? held->check : 0;
+    const CellExtras& x = held && held->extras ? d.extras[held->extras - 1] : defaultExtras();
+    cell.picture = x.picture;
+    cell.imageIndex = x.imageIndex;
+    cell.font = x.font;
+    cell.background = x.background;
+    cell.foreground = x.foreground;
+    cell.format = x.format;
+    cell.margin = x.margin;
+    cell.state = x.state;
+    cell.valueE = x.valueE;
+    cell.flagG = x.flagG;
+    cell.master = false;
+    cell.covered = false;
+}
+
+void takeExtras(CellExtras& x, const Cell& cell) {
+    x.picture = cell.picture;
+    x.imageIndex = cell.imageIndex;
+    x.font = cell.font;
+    x.background = cell.background;
+    x.foreground = cell.foreground;
+    x.format = cell.format;
+    x.margin = cell.margin;
+    x.state = cell.state;
+    x.valueE = cell.valueE;
+    x.flagG = cell.flagG;
+}
+
 } // namespace
 
 struct GridStore::State {
@@ -208,15 +223,25 @@ struct GridStore::State {
     int focusRow = -1;
     int focusColumn = -1;
     std::optional<Stripes> stripes; // the colours the last alternate-line colouring gave
-    QHash<qint32, qint32> kindOf;   // column -> kind code, the first entry of a column
+    // No data cell has had a background of its own since the colouring was last applied: applying
+    // it again changes no cell.
+    bool stripesClean = false;
+    QHash<qint32, qint32> kindOf; // column -> kind code, the first entry of a column
     QString error;
     int loadedVersion = 0;
+    // What cell() has shown, the oldest overwritten first.
+    mutable std::array<Cell, kShownCells> shown;
+    mutable size_t nextShown = 0;
+    // The cells changed while a Batch lives, told to the views as one range when it ends.
+    int batches = 0;
+    bool pending = false;
+    int top = 0, left = 0, bottom = 0, right = 0;
 
     qint32 minimumSize() const { return gridLineWidth + 6; }
     bool inGrid(int row, int column) const {
         return row >= 0 && column >= 0 && row < data.rowCount() && column < data.columnCount();
     }
-    int codeOf(int column) const { return kindOf.value(column, 0); }
+    int codeOf(int column) const { return kindOf.isEmpty() ? 0 : kindOf.value(column, 0); }
     const ColumnKind* kindEntry(int column) const {
         for (const ColumnKind& kind : data.kinds) {
             if (kind.column == column)
@@ -231,31 +256,24 @@ struct GridStore::State {
                 kindOf.insert(kind.column, kind.code);
         }
     }
-    const Cell& cellRef(int row, int column) const {
-        const Cell* cell = data.rows[static_cast<size_t>(row)].find(column);
-        return cell ? *cell : emptyCell();
+    const CellExtras& extrasAt(int row, int column) const {
+        const HeldCell* held = data.find(row, column);
+        return held && held->extras ? data.extras[held->extras - 1] : defaultExtras();
     }
-    quint32 background(int row, int column, const Cell& cell) const {
-        return stripes && data.isDataCell(row, column) ? stripes->colourAt(row, column) : cell.background;
+    quint32 background(int row, int column, quint32 own) const {
+        return stripes && data.isDataCell(row, column) ? stripes->colourAt(row, column) : own;
     }
-    // Clears the selection bit of every cell; true when some cell had it.
+    // Clears the selection bit of the cells that may have it, and of no other; true when some cell
+    // had it. A cell left with nothing is forgotten when it next changes, and no file holds it.
     bool clearSelection() {
         bool any = false;
-        for (GridRow& row : data.rows) {
-            bool inRow = false;
-            for (auto& held : row.cells) {
-                if (held.second.state & Cell::SelectedState) {
-                    held.second.state &= ~Cell::SelectedState;
-                    inRow = true;
-                }
-            }
-            any = any || inRow;
-            if (inRow) {
-                row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
-                                               [](const auto& held) { return held.second.isDefault(); }),
-                                row.cells.end());
+        for (quint32 index : data.selected) {
+            if (index < data.extras.size() && (data.extras[index].state & Cell::SelectedState)) {
+                data.extras[index].state &= ~Cell::SelectedState;
+                any = true;
             }
         }
+        data.selected.clear();
         return any;
     }
 };
@@ -288,17 +306,92 @@ GridStore::GridStore(const Definition& definition, QObject* parent)
 
 GridStore::~GridStore() = default;
 
+// ---- batches of changes -------------------------------------------------------------------------------
+
+GridStore::Batch::Batch(GridStore& grid)
+    : m_grid(grid) {
+    ++grid.m_state->batches;
+}
+
+GridStore::Batch::~Batch() {
+    if (--m_grid.m_state->batches == 0)
+        m_grid.flushChanges();
+}
+
+void GridStore::cellChanged(int row, int column) {
+    State& s = *m_state;
+    if (s.batches == 0) {
+        const QModelIndex at = index(row, column);
+        Q_EMIT dataChanged(at, at);
+        return;
+    }
+    if (!s.pending) {
+        s.pending = true;
+        s.top = s.bottom = row;
+        s.left = s.right = column;
+        return;
+    }
+    s.top = std::min(s.top, row);
+    s.bottom = std::max(s.bottom, row);
+    s.left = std::min(s.left, column);
+    s.right = std::max(s.right, column);
+}
+
+void GridStore::flushChanges() {
+    State& s = *m_state;
+    if (!s.pending)
+        return;
+    s.pending = false;
+    Q_EMIT dataChanged(index(s.top, s.left), index(s.bottom, s.right));
+}
+
 // ---- cells ----------------------------------------------------------------------------------------------
+
+bool GridStore::storeText(int row, int column, QByteArrayView text) {
+    GridData& d = m_state->data;
+    const HeldCell* held = d.find(row, column);
+    if (held ? d.text(*held) == text : text.isEmpty())
+        return true; // the same text again: nothing to tell
+    const size_t at = d.obtain(row, column);
+    const bool stored = d.setText(d.cells[at], text);
+    d.prune(row, column);
+    d.tidy();
+    if (stored)
+        cellChanged(row, column);
+    return stored;
+}
+
+bool GridStore::setCellBytes(int row, int column, QByteArrayView cp936) {
+    State& s = *m_state;
+    if (!s.inGrid(row, column))
+        return false;
+    const int code = s.codeOf(column);
+    if (code != 0 && s.data.isDataCell(row, column) &&
+        (code == CheckBoxColumn || code == ImageColumn || code == NumberColumn || code == MoneyColumn))
+        return setCell(row, column, CellKind::Text, cp936.toByteArray()); // the rules of those columns
+    if (cp936.size() > gridfile::kMostTextBytes || cp936.contains('\0'))
+        return false;
+    return storeText(row, column, cp936);
+}
+
+bool GridStore::setCell(int row, int column, const QString& text) {
+    if (!m_state->inGrid(row, column))
+        return false;
+    QByteArray bytes;
+    if (!textBytes(text, bytes))
+        return false;
+    return setCellBytes(row, column, bytes);
+}
 
 bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& value) {
     State& s = *m_state;
     if (!s.inGrid(row, column))
         return false;
     const int code = s.codeOf(column);
-    GridRow& gridRow = s.data.rows[static_cast<size_t>(row)];
+    GridData& d = s.data;
     switch (kind) {
     case CellKind::Text: {
-        const bool dataCell = s.data.isDataCell(row, column);
+        const bool dataCell = d.isDataCell(row, column);
         if (dataCell && (code == CheckBoxColumn || code == ImageColumn))
             return false;
         QByteArray text;
@@ -315,21 +408,17 @@ bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& valu
             else
                 text = formatReal(number, std::chars_format::fixed, decimals);
         }
-        const Cell* held = gridRow.find(column);
-        if (held ? held->text == text : text.isEmpty())
-            return true;
-        gridRow.obtain(column).text = std::move(text);
-        gridRow.prune(column);
-        break;
+        return storeText(row, column, text);
     }
     case CellKind::Check: {
         if (code != CheckBoxColumn || value.typeId() != QMetaType::Bool)
             return false;
         const qint32 check = value.toBool() ? 1 : 0;
-        if (gridRow.find(column) ? gridRow.find(column)->check == check : check == 0)
+        const HeldCell* held = d.find(row, column);
+        if (held ? held->check == check : check == 0)
             return true;
-        gridRow.obtain(column).check = check;
-        gridRow.prune(column);
+        d.cells[d.obtain(row, column)].check = check;
+        d.prune(row, column);
         break;
     }
     case CellKind::Picture: {
@@ -351,14 +440,17 @@ bool GridStore::setCell(int row, int column, CellKind kind, const QVariant& valu
         QByteArray bmp = picture::toBmp24(data);
         if (bmp.isEmpty() || bmp.size() > gridfile::kMostPictureBytes)
             return false;
-        gridRow.obtain(column).picture = std::move(bmp);
+        if (s.extrasAt(row, column).picture == bmp)
+            return true; // the picture it shows already: a refresh of the register changes no row
+        HeldCell& held = d.cells[d.obtain(row, column)];
+        d.obtainExtras(held).picture = std::move(bmp);
         break;
     }
     default:
         return false;
     }
-    const QModelIndex at = index(row, column);
-    Q_EMIT dataChanged(at, at);
+    d.tidy();
+    cellChanged(row, column);
     return true;
 }
 
@@ -367,44 +459,75 @@ QVariant GridStore::getCell(int row, int column) const {
     const int code = s.codeOf(column);
     if (!s.inGrid(row, column))
         return code == ImageColumn ? QVariant(QByteArray()) : QVariant(false);
-    const Cell& cell = s.cellRef(row, column);
     if (row >= s.data.fixedRows) {
         if (code == CheckBoxColumn)
-            return cell.check != 0;
+            return isChecked(row, column);
         if (code == ImageColumn)
-            return cell.picture;
+            return s.extrasAt(row, column).picture;
     }
-    return bytesText(cell.text);
+    return bytesText(cellBytes(row, column));
 }
 
 QString GridStore::cellText(int row, int column) const {
-    return valueToText(getCell(row, column));
+    const State& s = *m_state;
+    const int code = s.codeOf(column);
+    if (!s.inGrid(row, column))
+        return code == ImageColumn ? QString() : truthToText(false); // what getCell yields there
+    if (row >= s.data.fixedRows) {
+        if (code == CheckBoxColumn)
+            return truthToText(isChecked(row, column));
+        if (code == ImageColumn)
+            return QString(); // a picture is no text
+    }
+    return bytesText(cellBytes(row, column));
 }
 
 double GridStore::cellNumber(int row, int column) const {
     const State& s = *m_state;
     if (!s.inGrid(row, column))
         return 0.0;
-    const QVariant value = getCell(row, column);
-    if (value.typeId() == QMetaType::QString)
-        return textToNumber(s.cellRef(row, column).text); // the bytes, not a trip through QString
-    return valueToNumber(value);
+    const int code = s.codeOf(column);
+    if (row >= s.data.fixedRows) {
+        if (code == CheckBoxColumn)
+            return truthToNumber(isChecked(row, column));
+        if (code == ImageColumn)
+            return 0.0;
+    }
+    return textToNumber(cellBytes(row, column));
+}
+
+QByteArrayView GridStore::cellBytes(int row, int column) const {
+    const State& s = *m_state;
+    if (!s.inGrid(row, column))
+        return {};
+    const HeldCell* held = s.data.find(row, column);
+    return held ? s.data.text(*held) : QByteArrayView();
 }
 
 bool GridStore::isChecked(int row, int column) const {
-    return m_state->inGrid(row, column) && m_state->cellRef(row, column).check != 0;
+    const State& s = *m_state;
+    if (!s.inGrid(row, column))
+        return false;
+    const HeldCell* held = s.data.find(row, column);
+    return held && held->check != 0;
 }
 
 const Cell* GridStore::cell(int row, int column) const {
-    return m_state->inGrid(row, column) ? &m_state->cellRef(row, column) : nullptr;
+    const State& s = *m_state;
+    if (!s.inGrid(row, column))
+        return nullptr;
+    Cell& shown = s.shown[s.nextShown++ % kShownCells];
+    fillCell(shown, s.data, s.data.find(row, column));
+    return &shown;
 }
 
 Cell GridStore::cellAt(int row, int column) const {
     const State& s = *m_state;
     if (!s.inGrid(row, column))
         return Cell();
-    Cell cell = s.cellRef(row, column);
-    cell.background = s.background(row, column, cell);
+    Cell cell;
+    fillCell(cell, s.data, s.data.find(row, column));
+    cell.background = s.background(row, column, cell.background);
     for (const MergedRange& m : s.data.merges) {
         if (m.masterRow == row && m.masterColumn == column)
             cell.master = true;
@@ -418,11 +541,28 @@ bool GridStore::editCell(int row, int column, const std::function<void(Cell&)>& 
     State& s = *m_state;
     if (!s.inGrid(row, column))
         return false;
-    GridRow& gridRow = s.data.rows[static_cast<size_t>(row)];
-    edit(gridRow.obtain(column));
-    gridRow.prune(column);
-    const QModelIndex at = index(row, column);
-    Q_EMIT dataChanged(at, at);
+    GridData& d = s.data;
+    Cell cell;
+    fillCell(cell, d, d.find(row, column));
+    const bool wasSelected = cell.state & Cell::SelectedState;
+    edit(cell);
+    const size_t at = d.obtain(row, column);
+    if (d.text(d.cells[at]) != QByteArrayView(cell.text) && !d.setText(d.cells[at], cell.text)) {
+        d.prune(row, column);
+        return false;
+    }
+    HeldCell& held = d.cells[at];
+    held.check = cell.check;
+    CellExtras& x = d.obtainExtras(held);
+    takeExtras(x, cell);
+    if ((x.state & Cell::SelectedState) && !wasSelected)
+        d.selected.push_back(held.extras - 1);
+    if (x.background != kDefaultColour && d.isDataCell(row, column))
+        s.stripesClean = false;
+    d.releaseDefaultExtras(held);
+    d.prune(row, column);
+    d.tidy();
+    cellChanged(row, column);
     return true;
 }
 
@@ -434,9 +574,11 @@ bool GridStore::insertRow(const QString& heading, int position) {
     QByteArray headingBytes;
     if (!textBytes(heading, headingBytes))
         return false;
+    flushChanges();
     if (d.rows.empty() && d.fixedRows == 0 && d.fixedColumns == 0) {
         d.fixedRows = 1;
         d.fixedColumns = 1;
+        s.stripesClean = false;
     }
     const int rows = d.rowCount();
     const int at = position < 0 || position < d.fixedRows || position >= rows ? rows : position;
@@ -449,9 +591,9 @@ bool GridStore::insertRow(const QString& heading, int position) {
         d.columnWidths.push_back(std::max(d.columnWidth, s.minimumSize()));
     GridRow row;
     row.height = d.rows.empty() ? 24 : d.rows.front().height;
-    if (!headingBytes.isEmpty())
-        row.obtain(0).text = headingBytes;
-    d.rows.insert(d.rows.begin() + at, std::move(row));
+    d.rows.insert(d.rows.begin() + at, row); // 16 bytes a row move; no cell is visited
+    if (!headingBytes.isEmpty() && !d.setText(d.cells[d.obtain(at, 0)], headingBytes))
+        d.prune(at, 0);
     // The focus keeps its row and column numbers: it does not move with the rows.
     s.clearSelection();
     if (noColumn)
@@ -468,11 +610,17 @@ bool GridStore::deleteRow(int row) {
     GridData& d = s.data;
     if (row < 0 || row >= d.rowCount())
         return false;
+    flushChanges();
     const int lastRow = d.rowCount() - 1;
     beginRemoveRows(QModelIndex(), row, row);
+    d.dropCells(row);
+    d.unusedCells += d.rows[static_cast<size_t>(row)].room;
     d.rows.erase(d.rows.begin() + row);
-    if (row < d.fixedRows)
+    if (row < d.fixedRows) {
         --d.fixedRows;
+        s.stripesClean = false;
+    }
+    d.tidy();
     endRemoveRows();
     for (RangeRule& rule : d.rulesB) {
         if (rule.firstRow <= row && row <= rule.lastRow) {
@@ -522,13 +670,22 @@ bool GridStore::setRowCount(int rows) {
     GridData& d = s.data;
     if (rows <= 0)
         return false;
+    flushChanges();
     beginResetModel();
+    for (qint32 r = rows; r < d.rowCount(); ++r) {
+        d.dropCells(r);
+        d.unusedCells += d.rows[static_cast<size_t>(r)].room;
+    }
     d.rows.resize(static_cast<size_t>(rows));
-    d.fixedRows = std::min(d.fixedRows, rows);
+    if (d.fixedRows > rows) {
+        d.fixedRows = rows;
+        s.stripesClean = false;
+    }
     trimMerges(d.merges, rows, d.columnCount());
     const qint32 height = std::max(d.rowHeight, s.minimumSize());
     for (GridRow& row : d.rows)
         row.height = height;
+    d.tidy();
     endResetModel();
     if (s.focusRow >= rows)
         setFocusCell(-1, -1);
@@ -543,17 +700,20 @@ bool GridStore::setColumnCount(int columns) {
     GridData& d = s.data;
     if (columns <= 0)
         return false;
+    flushChanges();
     beginResetModel();
     d.columnWidths.assign(static_cast<size_t>(columns), std::max(d.columnWidth, s.minimumSize()));
-    for (GridRow& row : d.rows) {
-        const auto from = std::lower_bound(row.cells.begin(), row.cells.end(), columns, columnLess);
-        row.cells.erase(from, row.cells.end());
+    for (qint32 r = 0; r < d.rowCount(); ++r)
+        d.dropCells(r, columns);
+    if (d.fixedColumns > columns) {
+        d.fixedColumns = columns;
+        s.stripesClean = false;
     }
-    d.fixedColumns = std::min(d.fixedColumns, columns);
     // A column that comes back later comes back as plain text.
     d.kinds.removeIf([columns](const ColumnKind& kind) { return kind.column >= columns; });
     s.reindexKinds();
     trimMerges(d.merges, d.rowCount(), columns);
+    d.tidy();
     endResetModel();
     if (s.focusColumn >= columns)
         setFocusCell(-1, -1);
@@ -574,6 +734,7 @@ int GridStore::fixedColumnCount() const {
 void GridStore::setFixedRowCount(int rows) {
     if (rows < 0)
         return;
+    m_state->stripesClean = m_state->stripesClean && rows == m_state->data.fixedRows;
     m_state->data.fixedRows = rows;
     m_state->initial.fixedRows = rows;
     allDataChanged();
@@ -582,6 +743,7 @@ void GridStore::setFixedRowCount(int rows) {
 void GridStore::setFixedColumnCount(int columns) {
     if (columns < 0)
         return;
+    m_state->stripesClean = m_state->stripesClean && columns == m_state->data.fixedColumns;
     m_state->data.fixedColumns = columns;
     m_state->initial.fixedColumns = columns;
     allDataChanged();
@@ -878,13 +1040,14 @@ const LogFont& GridStore::font() const {
 void GridStore::resetGrid() {
     State& s = *m_state;
     GridData& d = s.data;
+    flushChanges();
     beginResetModel();
-    for (GridRow& row : d.rows)
-        row.cells.clear();
+    d.clearCells();
     d.kinds.clear();
     d.merges.clear();
     d.rulesA.clear();
     s.stripes.reset();
+    s.stripesClean = false;
     s.reindexKinds();
     d.fixedRows = std::max(0, s.initial.fixedRows);
     d.fixedColumns = std::max(0, s.initial.fixedColumns);
@@ -901,23 +1064,33 @@ void GridStore::resetGrid() {
 
 void GridStore::applyAlternateColouring() {
     State& s = *m_state;
-    const AlternateColouring& a = s.data.alternate;
+    GridData& d = s.data;
+    const AlternateColouring& a = d.alternate;
     s.stripes = Stripes{a.byRows, a.oddColour, a.evenColour};
-    // The line colour takes the place of every data cell's own background.
-    for (qint32 r = s.data.fixedRows; r < s.data.rowCount(); ++r) {
-        GridRow& row = s.data.rows[static_cast<size_t>(r)];
-        for (auto& [column, cell] : row.cells) {
-            if (column >= s.data.fixedColumns)
-                cell.background = kDefaultColour;
+    // The line colour takes the place of every data cell's own background. Only cells with extras
+    // have one, and none has had one since the last time unless stripesClean says otherwise: an
+    // insert under the colouring visits no cell.
+    if (!s.stripesClean && !d.extras.empty()) {
+        for (qint32 r = d.fixedRows; r < d.rowCount(); ++r) {
+            bool emptied = false;
+            for (HeldCell& held : d.rowCells(r)) {
+                if (held.column < d.fixedColumns || !held.extras)
+                    continue;
+                d.extras[held.extras - 1].background = kDefaultColour;
+                d.releaseDefaultExtras(held);
+                emptied = emptied || d.holdsNothing(held);
+            }
+            if (emptied)
+                d.pruneRow(r);
         }
-        row.cells.erase(std::remove_if(row.cells.begin(), row.cells.end(),
-                                       [](const auto& held) { return held.second.isDefault(); }),
-                        row.cells.end());
     }
+    s.stripesClean = true;
     allDataChanged();
 }
 
 void GridStore::allDataChanged() {
+    // What a batch gathered is inside the whole grid: it is told with it.
+    m_state->pending = false;
     const GridData& d = m_state->data;
     if (d.rowCount() > 0 && d.columnCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(d.rowCount() - 1, d.columnCount() - 1));
@@ -975,36 +1148,44 @@ bool GridStore::saveToFile(const QString& path) {
 
 void GridStore::forEachHeldCell(const std::function<void(int row, int column, const Cell& cell)>& visit) const {
     const GridData& d = m_state->data;
+    Cell cell;
     for (qint32 r = 0; r < d.rowCount(); ++r) {
-        for (const auto& [column, cell] : d.rows[static_cast<size_t>(r)].cells)
-            visit(r, column, cell);
+        for (const HeldCell& held : d.rowCells(r)) {
+            if (d.holdsNothing(held))
+                continue;
+            fillCell(cell, d, &held);
+            visit(r, held.column, cell);
+        }
     }
 }
 
 bool GridStore::loadFromFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        m_state->error = QStringLiteral("找不到文件");
-        return false;
-    }
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        m_state->error = QStringLiteral("无法读取文件");
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_state->error = QFileInfo::exists(path) ? QStringLiteral("无法读取文件") : QStringLiteral("找不到文件");
         return false;
     }
     if (file.size() > gridfile::kLargestFile) { // refused by the reader too, but here unread
         m_state->error = gridfile::fileTooLarge();
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         m_state->error = QStringLiteral("无法读取文件");
         return false;
     }
-    return loadFromBytes(bytes);
+    return loadOwnBytes(std::move(bytes));
 }
 
 bool GridStore::loadFromBytes(const QByteArray& bytes) {
+    // The cells keep their texts where they lie in the bytes: bytes that only lend their place
+    // (QByteArray::fromRawData) are copied first.
+    if (bytes.capacity() < bytes.size())
+        return loadOwnBytes(QByteArray(bytes.constData(), bytes.size()));
+    return loadOwnBytes(bytes);
+}
+
+bool GridStore::loadOwnBytes(QByteArray bytes) {
     State& s = *m_state;
     // Read into a grid of its own and take it only when the whole file was read: a refused or cut
     // file leaves this grid exactly as it was.
@@ -1015,9 +1196,11 @@ bool GridStore::loadFromBytes(const QByteArray& bytes) {
         s.error = result.error;
         return false;
     }
+    flushChanges();
     beginResetModel();
     s.data = std::move(loaded);
     s.stripes.reset(); // the colours the file holds are the cells' own
+    s.stripesClean = false;
     s.reindexKinds();
     s.loadedVersion = result.version;
     s.error.clear();
@@ -1043,7 +1226,8 @@ QVariant GridStore::data(const QModelIndex& index, int role) const {
         return {};
     const int row = index.row();
     const int column = index.column();
-    const Cell& cell = s.cellRef(row, column);
+    const HeldCell* held = s.data.find(row, column);
+    const CellExtras& x = held && held->extras ? s.data.extras[held->extras - 1] : defaultExtras();
     const int code = s.codeOf(column);
     const bool dataCell = s.data.isDataCell(row, column);
     switch (role) {
@@ -1051,21 +1235,21 @@ QVariant GridStore::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
         if (dataCell && (code == CheckBoxColumn || code == ImageColumn))
             return {};
-        return bytesText(cell.text);
+        return bytesText(held ? s.data.text(*held) : QByteArrayView());
     case Qt::CheckStateRole:
         if (dataCell && code == CheckBoxColumn)
-            return cell.check != 0 ? Qt::Checked : Qt::Unchecked;
+            return held && held->check != 0 ? Qt::Checked : Qt::Unchecked;
         return {};
     case PictureRole:
-        return cell.picture.isEmpty() ? QVariant() : QVariant(cell.picture);
+        return x.picture.isEmpty() ? QVariant() : QVariant(x.picture);
     case BackgroundRgbRole: {
-        const quint32 colour = s.background(row, column, cell);
+        const quint32 colour = s.background(row, column, x.background);
         return colour <= 0xFFFFFF ? QVariant(colour) : QVariant();
     }
     case ForegroundRgbRole:
-        return cell.foreground <= 0xFFFFFF ? QVariant(cell.foreground) : QVariant();
+        return x.foreground <= 0xFFFFFF ? QVariant(x.foreground) : QVariant();
     case FormatRole:
-        return cell.format;
+        return x.format;
     default:
         return {};
     }
@@ -1089,8 +1273,8 @@ Qt::ItemFlags GridStore::flags(const QModelIndex& index) const {
     if (s.data.look[6] != 0)
         flags |= Qt::ItemIsSelectable;
     const int code = s.codeOf(index.column());
-    const Cell& cell = s.cellRef(index.row(), index.column());
-    if (s.data.look[4] != 0 && !(cell.state & Cell::ReadOnlyState) && code != CheckBoxColumn && code != ImageColumn)
+    const CellExtras& x = s.extrasAt(index.row(), index.column());
+    if (s.data.look[4] != 0 && !(x.state & Cell::ReadOnlyState) && code != CheckBoxColumn && code != ImageColumn)
         flags |= Qt::ItemIsEditable;
     if (code == CheckBoxColumn && s.data.isDataCell(index.row(), index.column()))
         flags |= Qt::ItemIsUserCheckable;

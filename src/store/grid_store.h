@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -91,8 +92,11 @@ struct AlternateColouring {
 // Colours are COLORREF values, 0x00BBGGRR; this one stands for the grid's own default colour.
 constexpr quint32 kDefaultColour = 0xFF000000u;
 
-// One cell of a grid. The text is kept as the CP936 bytes that the file holds, so that a file
-// loads and saves back byte for byte whatever it holds.
+// One cell of a grid as a whole value: what cellAt() and cell() show and editCell() changes. The
+// text is the CP936 bytes that the file holds, so that a file loads and saves back byte for byte
+// whatever it holds. The grid itself holds its cells in a compact form (a cell costs 20 bytes beside
+// its text, and its text stays where it lay in the file it was loaded from) and makes one of these
+// only when asked for it.
 struct Cell {
     QByteArray text;
     qint32 check = 0;
@@ -181,7 +185,11 @@ public:
     // an image column, unless it is larger than all the pictures of a grid file may be (32 MB).
     // True on success.
     bool setCell(int row, int column, CellKind kind, const QVariant& value);
-    bool setCell(int row, int column, const QString& text) { return setCell(row, column, CellKind::Text, text); }
+    // Kind 1 with a text, without a QVariant.
+    bool setCell(int row, int column, const QString& text);
+    // Kind 1 with the CP936 bytes of a text, as they are: the clock's seconds, a text copied from
+    // another cell. The bytes may be a view into this grid's own texts.
+    bool setCellBytes(int row, int column, QByteArrayView cp936);
     bool setChecked(int row, int column, bool checked) { return setCell(row, column, CellKind::Check, checked); }
     bool setPicture(int row, int column, const QByteArray& data) {
         return setCell(row, column, CellKind::Picture, data);
@@ -193,19 +201,42 @@ public:
     QVariant getCell(int row, int column) const;
     // getCell turned into text by the program's value rules (真/假 for check marks).
     QString cellText(int row, int column) const;
-    // The number a cell stands for, by the program's value rules.
+    // The number a cell stands for, by the program's value rules, read from its bytes as they lie.
     double cellNumber(int row, int column) const;
+    // The CP936 bytes of a cell's text as the grid holds them, without a copy: good until the grid
+    // next changes. Empty for an empty cell and outside the grid. With isChecked, what loops over
+    // many rows (the clock, the lists of tables, the totals) read.
+    QByteArrayView cellBytes(int row, int column) const;
     // The check state of a cell, whatever its column (0 outside the grid).
     bool isChecked(int row, int column) const;
-    // The cell as stored, or nullptr outside the grid (an empty cell inside the grid is one with
-    // every attribute at its default).
+    // The cell as a whole value, or nullptr outside the grid (an empty cell inside the grid is one
+    // with every attribute at its default). The value is made for the call and held by the grid:
+    // the pointer stays good while the grid lives, and shows the cell as it was until cell() has
+    // been called 16 times more. Code that reads a few cells at once uses it; loops over rows read
+    // cellBytes() and isChecked(), which make nothing.
     const Cell* cell(int row, int column) const;
     // The cell as it shows: with its merge marks, and with the line colour of the alternate-line
     // colouring as its background. An empty cell outside the grid.
     Cell cellAt(int row, int column) const;
     // Changes a cell's attributes (font, colours, format, margin, state flags...) directly, without
-    // the rules of setCell; false outside the grid.
+    // the rules of setCell; false outside the grid. Its merge marks are the grid's merged ranges'
+    // and are not changed here.
     bool editCell(int row, int column, const std::function<void(Cell&)>& edit);
+
+    // While a Batch lives, the cells that setCell, setCellBytes and editCell change are told to the
+    // views as one dataChanged over the rows and columns they span, when the last Batch ends: a
+    // refresh of every row's picture, or the clock's seconds, is one change and not one per row.
+    // Rows inserted or deleted meanwhile first tell what was gathered before them.
+    class Batch {
+    public:
+        explicit Batch(GridStore& grid);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        GridStore& m_grid;
+    };
 
     // --- rows and columns ------------------------------------------------------------------------
 
@@ -340,6 +371,12 @@ Q_SIGNALS:
 private:
     // toBytes for a save: false, with the reason in errorString(), for a grid beyond a file's bounds.
     bool fileBytes(QByteArray& bytes);
+    bool loadOwnBytes(QByteArray bytes);
+    // Stores a text that setCell's rules let through.
+    bool storeText(int row, int column, QByteArrayView text);
+    // Tells the views of one changed cell now, or when the batch ends.
+    void cellChanged(int row, int column);
+    void flushChanges();
     void applyAlternateColouring();
     void allDataChanged();
 

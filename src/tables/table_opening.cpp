@@ -2,6 +2,7 @@
 
 #include "common/text_rules.h"
 
+#include <charconv>
 #include <limits>
 
 namespace cuemora {
@@ -75,17 +76,20 @@ void ClockTick(TableRegister& tables, qint64 seconds) {
     if (seconds <= 0)
         return;
     GridStore& grid = tables.grid();
+    // Every table's new count is one change to the views, over the rows whose count moved.
+    const GridStore::Batch batch(grid);
     const int rows = grid.rowCount();
+    char text[24];
     for (int i = 1; i < rows; ++i) {
-        const Cell* box = grid.cell(i, RegisterColumn::InUse);
-        if (!box || box->check == 0)
+        if (!grid.isChecked(i, RegisterColumn::InUse))
             continue;
-        const Cell* count = grid.cell(i, RegisterColumn::Seconds);
-        const qint64 used = truncateToWhole(textToNumber(count ? count->text : QByteArray()));
+        const qint64 used = truncateToWhole(textToNumber(grid.cellBytes(i, RegisterColumn::Seconds)));
         const qint64 counted =
             used > std::numeric_limits<qint64>::max() - seconds ? std::numeric_limits<qint64>::max() : used + seconds;
-        if (counted != used)
-            grid.setCell(i, RegisterColumn::Seconds, CellKind::Text, QByteArray::number(counted));
+        if (counted != used) {
+            const auto written = std::to_chars(text, text + sizeof text, counted);
+            grid.setCellBytes(i, RegisterColumn::Seconds, QByteArrayView(text, written.ptr - text));
+        }
     }
 }
 

@@ -174,12 +174,14 @@ void TableRegister::WriteRegisterHeader() {
 }
 
 void TableRegister::RenumberTables() {
+    const GridStore::Batch batch(m_grid); // one change to the views, not one per table
     for (int i = 1; i <= m_grid.rowCount() - m_grid.fixedRowCount(); ++i)
         m_grid.setCell(i, RegisterColumn::Number, integerToText(i));
 }
 
 void TableRegister::RefreshPictures() {
     m_grid.setColumnKind(RegisterColumn::Picture, kImageColumnKind);
+    const GridStore::Batch batch(m_grid);
     for (int i = 1; i < m_grid.rowCount(); ++i)
         showPicture(i, statusPictureFor(type(i), isInUse(i)));
 }

@@ -550,6 +550,26 @@ private Q_SLOTS:
         QCOMPARE(grid.toBytes(), f.bytes());
     }
 
+    // A file of cells without texts (check marks only) is not kept once loaded, since no text lies
+    // in it; those cells read, change and save as the cells without text they are.
+    void cellsWithoutTextOutliveTheirFile() {
+        GridFile f;
+        f.rows = 400;
+        f.columns = 2;
+        for (int r = 1; r < f.rows; ++r)
+            f.cells.append({r, 1, {}, 1});
+        GridStore grid;
+        QVERIFY(grid.loadFromBytes(f.bytes()));
+        for (int r = 1; r < f.rows; ++r) {
+            QVERIFY(grid.cellBytes(r, 1).isEmpty());
+            QVERIFY(grid.isChecked(r, 1));
+        }
+        QVERIFY(grid.setCell(2, 1, QStringLiteral("b")));
+        QVERIFY(grid.setCell(2, 1, QString()));
+        QVERIFY(grid.cellBytes(2, 1).isEmpty());
+        QCOMPARE(grid.toBytes(), f.bytes());
+    }
+
     // Deleting a row shortens every range rule B that spans it; a load, then a reset, brings back
     // the grid's own definition but keeps rules B and the print settings.
     void rulesAndReset() {
@@ -658,6 +678,27 @@ private Q_SLOTS:
         QVERIFY(grid.errorString().isEmpty());
         QCOMPARE(whole.data(), grid.toBytes());
         QVERIFY(!grid.saveToFile(dir.filePath(QStringLiteral("没有的目录/表格设置"))));
+    }
+
+    // The cells a file brings selected are no longer selected once it is saved, and keep the rest
+    // of their state.
+    void selectionFromAFileIsCleared() {
+        testgrid::GridFile f;
+        f.rows = 4;
+        f.columns = 2;
+        f.cells = {{1, 1, "a"}, {2, 1, "b"}};
+        f.lists[testgrid::State] = {{1, 1, Cell::SelectedState},
+                                    {2, 1, Cell::SelectedState | Cell::ReadOnlyState},
+                                    {3, 0, Cell::SelectedState}};
+        GridStore grid;
+        QVERIFY(grid.loadFromBytes(f.bytes()));
+        QCOMPARE(grid.cell(3, 0)->state, Cell::SelectedState);
+        testgrid::GridFile expected = f;
+        expected.lists[testgrid::State] = {{2, 1, Cell::ReadOnlyState}};
+        QCOMPARE(grid.toBytes(), expected.bytes());
+        QCOMPARE(grid.cell(1, 1)->state, 0);
+        QCOMPARE(grid.cell(2, 1)->state, Cell::ReadOnlyState);
+        QVERIFY(grid.cell(3, 0)->isDefault());
     }
 
     // After a save no cell is focused or selected.

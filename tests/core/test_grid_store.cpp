@@ -4,8 +4,13 @@
 #include "store/grid_store.h"
 
 #include <QDate>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <array>
+#include <utility>
+#include <vector>
 
 using namespace cuemora;
 
@@ -580,6 +585,126 @@ private Q_SLOTS:
         QCOMPARE(layouts.size(), 0);
         QVERIFY(grid.setCell(5, 6, QStringLiteral("3"))); // the same text again: nothing to tell
         QCOMPARE(changes.size(), 3000);
+    }
+
+    // Inside a batch the changed cells are told as one range when the last batch ends, as the
+    // clock's count of every table in use is; a row put in meanwhile first tells what was gathered
+    // before the rows moved.
+    void batchTellsOneRange() {
+        GridStore::Definition d;
+        d.rows = 1001;
+        d.columns = 11;
+        GridStore grid(d);
+        QSignalSpy changes(&grid, &QAbstractItemModel::dataChanged);
+        const auto range = [&changes](int k) {
+            return std::pair(changes[k][0].value<QModelIndex>(), changes[k][1].value<QModelIndex>());
+        };
+        {
+            const GridStore::Batch outer(grid);
+            for (int r = 1; r <= 1000; r += 3) {
+                const GridStore::Batch inner(grid);
+                QVERIFY(grid.setCellBytes(r, 6, "7"));
+            }
+            QVERIFY(grid.setCell(499, 6, QStringLiteral("7"))); // the same text again: no change
+            QCOMPARE(changes.size(), 0);
+        }
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(range(0), std::pair(grid.index(1, 6), grid.index(1000, 6)));
+        {
+            const GridStore::Batch batch(grid);
+            QVERIFY(grid.setCell(5, 2, QStringLiteral("甲")));
+            QVERIFY(grid.insertRow(QStringLiteral("新"), 3));
+            QCOMPARE(changes.size(), 2);
+            QVERIFY(grid.setCell(8, 4, QStringLiteral("乙")));
+            QVERIFY(!grid.setCellBytes(8, 5, QByteArrayView("a\0b", 3))); // refused: nothing to tell
+        }
+        QCOMPARE(changes.size(), 3);
+        QCOMPARE(range(1), std::pair(grid.index(5, 2), grid.index(5, 2)));
+        QCOMPARE(range(2), std::pair(grid.index(8, 4), grid.index(8, 4)));
+        QCOMPARE(grid.cellText(6, 2), QStringLiteral("甲")); // moved down with its row
+        { const GridStore::Batch nothing(grid); }
+        QCOMPARE(changes.size(), 3);
+    }
+
+    // A text given as a view into the grid's own texts, while they grow and move to make room.
+    void textFromItsOwnCells() {
+        GridStore grid({.rows = 300, .columns = 2});
+        QVERIFY(grid.setCell(1, 0, QStringLiteral("台")));
+        for (int r = 2; r < 300; ++r) {
+            QVERIFY(grid.setCellBytes(r, 1, grid.cellBytes(r - 1, 0)));
+            QVERIFY(grid.setCellBytes(r, 0, grid.cellBytes(r, 1).toByteArray() + QByteArray(r % 7 + 1, 'x')));
+            QVERIFY(grid.setCellBytes(r, 1, grid.cellBytes(r, 1).first(2))); // shorter, in its place
+        }
+        QByteArray expected = toCp936(QStringLiteral("台"));
+        for (int r = 2; r < 300; ++r) {
+            QCOMPARE(grid.cellText(r, 1), QStringLiteral("台"));
+            expected += QByteArray(r % 7 + 1, 'x');
+            QCOMPARE(grid.cellBytes(r, 0), expected);
+        }
+    }
+
+    // A long day's changes to a loaded grid: texts set and emptied, attributes given and taken
+    // back, rows put in and taken out, as many times as make the grid pack its cells and texts
+    // and let go of the file's bytes. It holds exactly what was last set, and saves that.
+    void longChurnKeepsEveryCell() {
+        constexpr int kColumns = 4;
+        testgrid::GridFile f;
+        f.rows = 1501;
+        f.columns = kColumns;
+        std::vector<std::array<QByteArray, kColumns>> texts(f.rows);
+        std::vector<std::array<int, kColumns>> margins(f.rows, {9, 9, 9, 9});
+        for (int r = 1; r < f.rows; ++r) {
+            texts[r] = {"T" + QByteArray::number(r), QByteArray::number(r % 17), "x", {}};
+            for (int c = 0; c < 3; ++c)
+                f.cells.append({r, c, texts[r][c]});
+        }
+        f.lists[testgrid::Margin] = {{7, 1, 4}};
+        margins[7][1] = 4;
+        GridStore grid;
+        QVERIFY(grid.loadFromBytes(f.bytes()));
+
+        QRandomGenerator random(15);
+        for (int step = 0; step < 30000; ++step) {
+            const int rows = grid.rowCount();
+            const int r = 1 + int(random.bounded(rows - 1));
+            const int c = int(random.bounded(kColumns));
+            const quint32 what = random.bounded(20);
+            if (what == 0) {
+                const QByteArray heading = "H" + QByteArray::number(step);
+                QVERIFY(grid.insertRow(QString::fromLatin1(heading), r));
+                texts.insert(texts.begin() + r, {heading, {}, {}, {}});
+                margins.insert(margins.begin() + r, {9, 9, 9, 9});
+            } else if (what == 1 && rows > 2) {
+                QVERIFY(grid.deleteRow(r));
+                texts.erase(texts.begin() + r);
+                margins.erase(margins.begin() + r);
+            } else if (what <= 3) {
+                const int margin = int(random.bounded(3)) == 0 ? 9 : int(random.bounded(20));
+                QVERIFY(grid.editCell(r, c, [margin](Cell& cell) { cell.margin = margin; }));
+                margins[r][c] = margin;
+            } else {
+                const QByteArray text = what == 4 ? QByteArray() : QByteArray(int(random.bounded(40)), char('a' + c));
+                QVERIFY(grid.setCellBytes(r, c, text));
+                texts[r][c] = text;
+            }
+        }
+        const auto holdsTheModel = [&](const GridStore& g) {
+            if (g.rowCount() != int(texts.size()))
+                return false;
+            for (int r = 0; r < g.rowCount(); ++r) {
+                for (int c = 0; c < kColumns; ++c) {
+                    if (g.cellBytes(r, c) != texts[r][c] || g.cell(r, c)->margin != margins[r][c])
+                        return false;
+                }
+            }
+            return true;
+        };
+        QVERIFY(holdsTheModel(grid));
+        const QByteArray saved = grid.toBytes();
+        GridStore back;
+        QVERIFY(back.loadFromBytes(saved));
+        QVERIFY(holdsTheModel(back));
+        QCOMPARE(back.toBytes(), saved);
     }
 
     // The selection is a state bit of cells: clearSelection and look setting 7 clear it.
