@@ -35,6 +35,10 @@ void CheckoutWindow::FillCheckout(int n) {
     m_ui->作用透明标签->setText(texts.tableNumber);
 }
 
+    // A payment and its change belong to the guest they were typed for: the next table starts
+    // with both empty (the payment first, since emptying it computes a change).
+    m_ui->paymentEdit->clear();
+    m_ui->changeEdit->clear();
 void CheckoutWindow::ChangeText() {
     m_ui->changeEdit->setText(cuemora::ChangeText(m_ui->paymentEdit->text(), m_ui->totalEdit->text()));
 }

@@ -23,12 +23,12 @@ void MainWindow::FillCheckoutList() {
 }
 
 void MainWindow::StartCheckout() {
-    const int n = cuemora::StartCheckout(chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(),
-                                         m_room.messages());
-    if (n == 0)
-        return;
-    m_checkout->FillCheckout(n);
-    m_ui->结账组合框->clear(); // the next checkout starts from a list built anew
+    const CheckoutStart start = cuemora::StartCheckout(
+        m_room.tables(), chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(), m_room.messages());
+    if (start.table != 0)
+        m_checkout->FillCheckout(start.table);
+    if (start.clearList)
+        m_ui->结账组合框->clear(); // the next checkout starts from a list built anew
 }
 
 void MainWindow::CheckoutByNumber() {
