@@ -12,6 +12,9 @@ SalesWindow::SalesWindow(Room& room, QWidget* parent)
     m_ui->GoodsGrid->setStore(&m_room.goods().grid());
     m_ui->SaleListGrid->setStore(&m_room.saleList().grid());
     // The quantity is always 1: its box and ">>加" stay hidden, and the line amount stands in their
+    // The stock changes through the boxes of its page and the sale list through picking goods.
+    m_ui->GoodsGrid->setReadOnly(true);
+    m_ui->SaleListGrid->setReadOnly(true);
     // place. Nothing uses the stock alarm.
     m_ui->goodsQuantityLabel->hide();
     m_ui->goodsQuantityEdit->hide();

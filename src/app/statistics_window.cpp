@@ -11,6 +11,7 @@ StatisticsWindow::StatisticsWindow(Room& room, QWidget* parent)
     m_ui->setupUi(this);
     m_ui->TakingsGrid->setStore(&m_room.takings().grid());
     connect(m_ui->statisticsButton, &QPushButton::clicked, this, &StatisticsWindow::ShowDayTotals);
+    m_ui->TakingsGrid->setReadOnly(true); // the takings are what the checkouts and sales recorded
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
