@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QTimer>
+#include <QShortcut>
 
 namespace cuemora {
 
@@ -79,6 +80,7 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     if (m_room.clockRunning())
         StartClock();
 
+    ConnectShortcuts();
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
     connect(m_ui->minimizeButton, &QPushButton::clicked, this, &MainWindow::HideToTray);
     connect(m_ui->sellButton, &QPushButton::clicked, this, [this] {
@@ -94,6 +96,39 @@ MainWindow::~MainWindow() {
 
 void MainWindow::UnlockSetupPage() {
     for (QGroupBox* group : {m_ui->setupGroup, m_ui->statisticsGroup}) {
+void MainWindow::ConnectShortcuts() {
+    // Each key brings the operator to the place where the job starts: the number box of "开台"
+    // and of "结账" (Enter there does the rest), the sales window, the group "换台和销售".
+    const auto onOpenPage = [this](QWidget* target) {
+        m_ui->tabWidget->setCurrentWidget(m_ui->openPage);
+        target->setFocus(Qt::ShortcutFocusReason);
+        if (auto* box = qobject_cast<QLineEdit*>(target))
+            box->selectAll();
+    };
+    const struct {
+        Qt::Key key;
+        std::function<void()> run;
+        QList<QWidget*> told; // the buttons whose tooltips name the key
+    } keys[] = {
+        {Qt::Key_F2, [=, this] { onOpenPage(m_ui->openNumberEdit); }, {m_ui->空闲开台按钮, m_ui->输号开台按钮}},
+        {Qt::Key_F3, [=, this] { onOpenPage(m_ui->checkoutNumberEdit); }, {m_ui->结账按钮, m_ui->输号结账按钮}},
+        {Qt::Key_F4, [this] { m_ui->sellButton->click(); }, {m_ui->sellButton}},
+        {Qt::Key_F5,
+         [=, this] { onOpenPage(m_ui->单选框6->isChecked() ? m_ui->单选框6 : m_ui->单选框5); },
+         {m_ui->换台按钮}},
+    };
+    for (const auto& key : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key.key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, key.run);
+        const QString name = QKeySequence(key.key).toString(QKeySequence::NativeText);
+        for (QWidget* button : key.told) {
+            const QString caption = qobject_cast<QAbstractButton*>(button)->text().simplified();
+            button->setToolTip(QStringLiteral("%1（%2）").arg(caption, name));
+        }
+    }
+}
+
         group->setEnabled(true);
         group->show();
     }

@@ -13,7 +13,9 @@ void MainWindow::ConnectCheckout() {
     connect(m_ui->结账组合框, &TableListBox::aboutToDropDown, this, &MainWindow::FillCheckoutList);
     connect(m_ui->结账按钮, &QPushButton::clicked, this, &MainWindow::StartCheckout);
     connect(m_ui->输号结账按钮, &QPushButton::clicked, this, &MainWindow::CheckoutByNumber);
+    connect(m_ui->checkoutNumberEdit, &QLineEdit::returnPressed, this, &MainWindow::CheckoutByNumber);
     connect(m_ui->findButton, &QPushButton::clicked, this, &MainWindow::FindDay);
+    connect(m_ui->queryDateEdit, &QLineEdit::returnPressed, this, &MainWindow::FindDay);
     m_statistics->setQuery([this] { return m_ui->queryDateEdit->text(); });
 }
 

@@ -131,6 +131,18 @@ int GoodsStock::FindGoods(const QString& text) const {
     return found;
 }
 
+int GoodsStock::itemStartingWith(const QString& typed) const {
+    if (typed.isEmpty())
+        return -1;
+    const int rows = m_grid.rowCount();
+    for (int r = 1; r < rows; ++r) {
+        if (m_grid.cellText(r, Name).startsWith(typed, Qt::CaseInsensitive) ||
+            m_grid.cellText(r, Code).startsWith(typed, Qt::CaseInsensitive))
+            return r - 1;
+    }
+    return -1;
+}
+
 QString GoodsStock::itemPrice(int k) const {
     // After goods were deleted the list may hold more items than the stock has rows: such an item
     // has no price, and the text of an absent cell ("假") must not be shown as one.

@@ -43,6 +43,9 @@ public:
     // The item of the goods list whose name or code is the search text, the last match winning;
     // -1 when nothing matches (always for a text with a character the file cannot hold).
     int FindGoods(const QString& text) const;
+    // The first item of the goods list whose name or code begins with the typed text, case aside
+    // (as typing into a list jumps); -1 when none does.
+    int itemStartingWith(const QString& typed) const;
     // The unit price of the goods that item k of the list stands for; empty when no row stands behind
     // the item.
     QString itemPrice(int k) const;
