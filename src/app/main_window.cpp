@@ -4,6 +4,7 @@
 #include "app/checkout_window.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
+#include "app/window_places.h"
 #include "common/text_rules.h"
 #include "ui_main_window.h"
 
@@ -12,8 +13,8 @@
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
-#include <QTimer>
 #include <QShortcut>
+#include <QTimer>
 
 namespace cuemora {
 
@@ -69,18 +70,23 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     m_sales = std::make_unique<SalesWindow>(m_room);
     m_statistics = std::make_unique<StatisticsWindow>(m_room);
     m_account = std::make_unique<AccountWindow>(m_room);
+    // Every window comes back where the operator left it; the others open beside this one.
+    auto* places = new WindowPlaces(this, m_ui->TableRegister);
+    places->restoreMain();
+    for (QWidget* window : std::initializer_list<QWidget*>{m_checkout.get(), m_sales.get(), m_statistics.get(), m_account.get()})
+        places->manage(window);
     connect(&m_room, &Room::unlocked, this, &MainWindow::UnlockSetupPage);
     if (m_room.loggedIn())
         UnlockSetupPage();
     ConnectTables();
     ConnectCheckout();
+    ConnectShortcuts();
     // Tables that came back in use after a power cut or a crash have had their seconds brought up to
     // their start times by the room as it opened; the clock counts on from there at once.
     connect(&m_room, &Room::clockStarted, this, &MainWindow::StartClock);
     if (m_room.clockRunning())
         StartClock();
 
-    ConnectShortcuts();
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::GuardSetupPage);
     connect(m_ui->minimizeButton, &QPushButton::clicked, this, &MainWindow::HideToTray);
     connect(m_ui->sellButton, &QPushButton::clicked, this, [this] {
@@ -90,12 +96,6 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     });
 }
 
-MainWindow::~MainWindow() {
-    m_ui->TableRegister->setStore(nullptr);
-}
-
-void MainWindow::UnlockSetupPage() {
-    for (QGroupBox* group : {m_ui->setupGroup, m_ui->statisticsGroup}) {
 void MainWindow::ConnectShortcuts() {
     // Each key brings the operator to the place where the job starts: the number box of "开台"
     // and of "结账" (Enter there does the rest), the sales window, the group "换台和销售".
@@ -129,6 +129,12 @@ void MainWindow::ConnectShortcuts() {
     }
 }
 
+MainWindow::~MainWindow() {
+    m_ui->TableRegister->setStore(nullptr);
+}
+
+void MainWindow::UnlockSetupPage() {
+    for (QGroupBox* group : {m_ui->setupGroup, m_ui->statisticsGroup}) {
         group->setEnabled(true);
         group->show();
     }
