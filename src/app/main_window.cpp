@@ -73,7 +73,8 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     // Every window comes back where the operator left it; the others open beside this one.
     auto* places = new WindowPlaces(this, m_ui->TableRegister);
     places->restoreMain();
-    for (QWidget* window : std::initializer_list<QWidget*>{m_checkout.get(), m_sales.get(), m_statistics.get(), m_account.get()})
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_checkout.get(), m_sales.get(), m_statistics.get(), m_account.get()})
         places->manage(window);
     connect(&m_room, &Room::unlocked, this, &MainWindow::UnlockSetupPage);
     if (m_room.loggedIn())

@@ -47,8 +47,8 @@ QPoint placeBeside(const QRect& mainFrame, const QRect& keepClear, const QSize& 
     // screen. The best of them is as good as any place: overlaps change only at such edges.
     const int w = size.width();
     const int h = size.height();
-    const int xs[] = {mainFrame.right() + 1, mainFrame.left() - w, mainFrame.left(),  mainFrame.right() + 1 - w,
-                      keepClear.right() + 1, keepClear.left() - w, screen.left(),     screen.right() + 1 - w};
+    const int xs[] = {mainFrame.right() + 1, mainFrame.left() - w, mainFrame.left(), mainFrame.right() + 1 - w,
+                      keepClear.right() + 1, keepClear.left() - w, screen.left(),    screen.right() + 1 - w};
     const int ys[] = {mainFrame.top(),        mainFrame.bottom() + 1, mainFrame.top() - h, mainFrame.bottom() + 1 - h,
                       keepClear.bottom() + 1, keepClear.top() - h,    screen.top(),        screen.bottom() + 1 - h};
     const QPoint wanted(mainFrame.right() + 1, mainFrame.top());

@@ -53,7 +53,8 @@ int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService
             return 0;
         }
     }
-    for (const auto& [column, text] : {std::pair{RegisterColumn::Price, input.price}, {RegisterColumn::Rate, input.rate}}) {
+    for (const auto& [column, text] :
+         {std::pair{RegisterColumn::Price, input.price}, {RegisterColumn::Rate, input.rate}}) {
         if (const QString refusal = tableTextRefusal(column, text); !refusal.isEmpty()) {
             messages.inform(refusal);
             return 0;

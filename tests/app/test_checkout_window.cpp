@@ -195,8 +195,9 @@ private Q_SLOTS:
     }
 
     // A second fill while the window is open shows the other table with the payment and the change
-    // of the first one gone, so no guest is told another's change; what the operator corrects in "时长：" and "共付：" is what is recorded; the later
-    // checkout's row stands on top of the earlier one.
+    // of the first one gone, so no guest is told another's change; what the operator corrects in
+    // "时长：" and "共付：" is what is recorded; the later checkout's row stands on top of the
+    // earlier one.
     void editsCountAndTheNewestRowIsOnTop() {
         Shell shell;
         saveRegister(shell.dir.path(), 4, {});

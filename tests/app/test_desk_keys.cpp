@@ -184,7 +184,7 @@ private Q_SLOTS:
     // F5 the group "换台和销售".
     void shortcutsOfTheMainWindow_data() {
         QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("focused"); // the control that gets the focus, empty for none
+        QTest::addColumn<QString>("focused");  // the control that gets the focus, empty for none
         QTest::addColumn<QStringList>("told"); // the buttons whose tooltips name the key
         QTest::newRow("F2 开台") << int(Qt::Key_F2) << "openNumberEdit" << QStringList{"空闲开台按钮", "输号开台按钮"};
         QTest::newRow("F3 结账") << int(Qt::Key_F3) << "checkoutNumberEdit" << QStringList{"结账按钮", "输号结账按钮"};

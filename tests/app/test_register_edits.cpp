@@ -112,8 +112,9 @@ private Q_SLOTS:
         const struct {
             Touch touch;
             const char* name;
-        } touches[] = {{Touch::Click, "click"}, {Touch::DoubleClick, "double-click"}, {Touch::Digit, "a digit"},
-                       {Touch::Space, "space"}, {Touch::Delete, "delete"},            {Touch::F2, "F2"}};
+        } touches[] = {{Touch::Click, "click"},   {Touch::DoubleClick, "double-click"},
+                       {Touch::Digit, "a digit"}, {Touch::Space, "space"},
+                       {Touch::Delete, "delete"}, {Touch::F2, "F2"}};
         for (const auto& column : columns) {
             for (const auto& touch : touches)
                 QTest::addRow("%s, %s", column.name, touch.name) << column.column << touch.touch;
@@ -170,17 +171,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: accepted
-        QTest::newRow("price 25") << int(col::Price) << "25" << "";
-        QTest::newRow("price with its unit") << int(col::Price) << "25元" << "";
-        QTest::newRow("price full-width") << int(col::Price) << "２５" << "";
-        QTest::newRow("price abc") << int(col::Price) << "abc" << "单价“abc”不是数字，请输入每小时的价钱";
-        QTest::newRow("price empty") << int(col::Price) << "" << "没有设置单价";
-        QTest::newRow("rate 8") << int(col::Rate) << "8" << "";
-        QTest::newRow("rate x") << int(col::Rate) << "x" << "折率“x”不是数字，请输入折率（10就是100%）";
-        QTest::newRow("name 包间") << int(col::Name) << "2号包间" << "";
-        QTest::newRow("name empty") << int(col::Name) << "" << "没有设置名称";
+        QTest::newRow("price 25") << int(col::Price) << "25"
+                                  << "";
+        QTest::newRow("price with its unit") << int(col::Price) << "25元"
+                                             << "";
+        QTest::newRow("price full-width") << int(col::Price) << "２５"
+                                          << "";
+        QTest::newRow("price abc") << int(col::Price) << "abc"
+                                   << "单价“abc”不是数字，请输入每小时的价钱";
+        QTest::newRow("price empty") << int(col::Price) << ""
+                                     << "没有设置单价";
+        QTest::newRow("rate 8") << int(col::Rate) << "8"
+                                << "";
+        QTest::newRow("rate x") << int(col::Rate) << "x"
+                                << "折率“x”不是数字，请输入折率（10就是100%）";
+        QTest::newRow("name 包间") << int(col::Name) << "2号包间"
+                                   << "";
+        QTest::newRow("name empty") << int(col::Name) << ""
+                                    << "没有设置名称";
         QTest::newRow("name GBK cannot hold") << int(col::Name) << "2号🎱" << unfitTextMessage(u"2号🎱"_qs);
-        QTest::newRow("type") << int(col::Type) << "桌球台" << "";
+        QTest::newRow("type") << int(col::Type) << "桌球台"
+                              << "";
     }
 
     void editWhatATableIs() {

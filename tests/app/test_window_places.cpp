@@ -50,22 +50,20 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("mainAt");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("expected"); // (-1, -1): any place that covers the least
-        const QSize mainSize(810, 534);
-        QTest::newRow("room on the right") << QRect(0, 0, 1920, 1080) << QPoint(50, 50) << QSize(393, 611)
-                                           << QPoint(860, 50);
-        QTest::newRow("room on the left only") << QRect(0, 0, 1920, 1080) << QPoint(1000, 50) << QSize(393, 611)
-                                               << QPoint(607, 50);
+        QTest::newRow("room on the right")
+            << QRect(0, 0, 1920, 1080) << QPoint(50, 50) << QSize(393, 611) << QPoint(860, 50);
+        QTest::newRow("room on the left only")
+            << QRect(0, 0, 1920, 1080) << QPoint(1000, 50) << QSize(393, 611) << QPoint(607, 50);
         QTest::newRow("room below only") << QRect(0, 0, 1024, 1400) << QPoint(50, 50) << QSize(393, 611)
                                          << QPoint(631, 584);
-        QTest::newRow("a second screen to the right") << QRect(1920, 0, 1280, 800) << QPoint(1970, 50)
-                                                      << QSize(393, 611) << QPoint(2780, 50);
-        QTest::newRow("no room: the sales window") << QRect(0, 0, 1280, 800) << QPoint(50, 50) << QSize(613, 453)
-                                                   << QPoint(-1, -1);
-        QTest::newRow("no room: the checkout window") << QRect(0, 0, 1024, 768) << QPoint(50, 50)
-                                                      << QSize(393, 611) << QPoint(-1, -1);
-        QTest::newRow("larger than the screen") << QRect(0, 0, 800, 600) << QPoint(0, 0) << QSize(900, 700)
-                                                << QPoint(0, 0);
-        Q_UNUSED(mainSize);
+        QTest::newRow("a second screen to the right")
+            << QRect(1920, 0, 1280, 800) << QPoint(1970, 50) << QSize(393, 611) << QPoint(2780, 50);
+        QTest::newRow("no room: the sales window")
+            << QRect(0, 0, 1280, 800) << QPoint(50, 50) << QSize(613, 453) << QPoint(-1, -1);
+        QTest::newRow("no room: the checkout window")
+            << QRect(0, 0, 1024, 768) << QPoint(50, 50) << QSize(393, 611) << QPoint(-1, -1);
+        QTest::newRow("larger than the screen")
+            << QRect(0, 0, 800, 600) << QPoint(0, 0) << QSize(900, 700) << QPoint(0, 0);
     }
 
     void placeBeside() {
