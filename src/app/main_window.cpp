@@ -124,7 +124,7 @@ void MainWindow::ConnectShortcuts() {
         connect(shortcut, &QShortcut::activated, this, key.run);
         const QString name = QKeySequence(key.key).toString(QKeySequence::NativeText);
         for (QWidget* button : key.told) {
-            const QString caption = qobject_cast<QAbstractButton*>(button)->text().simplified();
+            const QString caption = qobject_cast<QAbstractButton*>(button)->text().remove(u' '); // "开台"
             button->setToolTip(QStringLiteral("%1（%2）").arg(caption, name));
         }
     }
