@@ -8,6 +8,8 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 
 using namespace cuemora;
 namespace col = RegisterColumn;
@@ -266,31 +268,79 @@ private Q_SLOTS:
         shell.window.reset();
     }
 
-    // Tab goes through each window's controls in the order they stand on screen: down the
-    // checkout window to "结账", and along the open page group by group.
+    // Tab goes through each window's controls in the order they stand on screen: down a column,
+    // and up again only into a column further right.
+    void tabFollowsTheScreen_data() {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QStringList>("visits"); // some of the controls on the way, in their order
+        QTest::newRow("main window") << "MainWindow"
+                                     << "tabWidget"
+                                     << QStringList{"输号开台按钮", "checkoutNumberEdit", "换台按钮", "sellButton"};
+        QTest::newRow("checkout") << "CheckoutWindow"
+                                  << "startEdit"
+                                  << QStringList{"hoursEdit", "totalEdit", "paymentEdit", "结账结束按钮"};
+        QTest::newRow("sales") << "SalesWindow"
+                               << "GoodsListBox" << QStringList{"searchEdit", "查找按钮",  "paidEdit",
+                                                                "完成按钮",   "完成按钮1", "closeButton"};
+        QTest::newRow("account") << "AccountWindow"
+                                 << "accountEdit" << QStringList{"passwordEdit", "enterButton"};
+    }
+
     void tabFollowsTheScreen() {
+        QFETCH(QString, which);
+        QFETCH(QString, first);
+        QFETCH(QStringList, visits);
         Shell shell;
         saveRegister(shell.dir.path(), 2, {1});
         MainWindow& window = shell.resume();
-        CheckoutWindow* checkout = window.checkoutWindow();
-        checkout->FillCheckout(1);
-        activate(checkout);
-        const CheckoutWindowControls pay(checkout);
-        int lastY = -1;
-        QStringList visited;
-        QWidget* at = pay.startEdit;
-        at->setFocus();
-        for (int step = 0; step < 12 && !visited.contains(at->objectName()); ++step) {
-            visited.append(at->objectName());
-            const int y = at->mapTo(checkout, at->rect().center()).y();
-            QVERIFY2(y >= lastY, qPrintable(visited.join(u' ')));
-            lastY = y;
-            QTest::keyClick(at, Qt::Key_Tab);
-            at = checkout->focusWidget();
+        QWidget* shown = &window;
+        for (QWidget* candidate : std::initializer_list<QWidget*>{window.checkoutWindow(), window.salesWindow(),
+                                                                  window.statisticsWindow(), window.accountWindow()}) {
+            if (candidate->objectName() == which)
+                shown = candidate;
         }
-        QVERIFY2(visited.contains(u"paymentEdit"_qs) && visited.contains(u"结账结束按钮"_qs),
-                 qPrintable(visited.join(u' ')));
-        checkout->hide();
+        if (shown == window.checkoutWindow())
+            window.checkoutWindow()->FillCheckout(1);
+        activate(shown);
+        // Where a control stands, and the right edge of the group box that holds it on its page.
+        const auto place = [shown](const QWidget* control) {
+            if (const auto* tabs = qobject_cast<const QTabWidget*>(control))
+                control = tabs->tabBar(); // a tab control takes the focus on its tabs
+            return QRect(control->mapTo(shown, QPoint(0, 0)), control->size());
+        };
+        const auto columnRight = [shown, &place](const QWidget* control) {
+            const QWidget* outer = control;
+            for (const QWidget* up = control->parentWidget(); up && up != shown; up = up->parentWidget()) {
+                if (qobject_cast<const QGroupBox*>(up))
+                    outer = up;
+            }
+            return place(outer).right();
+        };
+        QWidget* at = shown->findChild<QWidget*>(first);
+        QVERIFY(at);
+        at->setFocus();
+        QStringList visited;
+        while (!visited.contains(at->objectName()) && visited.size() < 60) {
+            visited.append(at->objectName());
+            QTest::keyClick(at, Qt::Key_Tab);
+            QWidget* next = shown->focusWidget();
+            const bool below = place(next).center().y() >= place(at).center().y() - 4;
+            const bool furtherRight = place(next).left() > columnRight(at);
+            // Tab wraps from the last control to the first, or to the tabs at the window's top.
+            const bool wraps =
+                visited.contains(next->objectName()) || qobject_cast<QTabBar*>(next) || qobject_cast<QTabWidget*>(next);
+            QVERIFY2(below || furtherRight || wraps, qPrintable(at->objectName() + u" -> "_qs + next->objectName()));
+            at = next;
+        }
+        qsizetype from = 0;
+        for (const QString& control : visits) {
+            const qsizetype found = visited.indexOf(control, from);
+            QVERIFY2(found >= 0, qPrintable(control + u" in "_qs + visited.join(u' ')));
+            from = found;
+        }
+        if (shown != &window)
+            shown->hide();
         shell.window.reset();
     }
 };
