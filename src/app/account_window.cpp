@@ -1,5 +1,6 @@
 #include "app/account_window.h"
 
+#include "app/window_keys.h"
 #include "ui_account_window.h"
 
 namespace cuemora {
@@ -14,6 +15,10 @@ AccountWindow::AccountWindow(Room& room, QWidget* parent)
     m_ui->closeButton->hide();
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->enterButton, &QPushButton::clicked, this, &AccountWindow::Login);
+    // Enter in either box is "进入".
+    connect(m_ui->accountEdit, &QLineEdit::returnPressed, this, &AccountWindow::Login);
+    connect(m_ui->passwordEdit, &QLineEdit::returnPressed, this, &AccountWindow::Login);
+    closeOnEscape(this);
     connect(m_ui->changeButton, &QPushButton::clicked, this, &AccountWindow::ChangeAccount);
 }
 

@@ -1,5 +1,6 @@
 #include "app/checkout_window.h"
 
+#include "app/window_keys.h"
 #include "ui_checkout_window.h"
 
 #include <QCloseEvent>
@@ -14,6 +15,9 @@ CheckoutWindow::CheckoutWindow(Room& room, QWidget* parent)
     // Every keystroke in the payment shows its change at once; "明细表" has nothing to show.
     connect(m_ui->paymentEdit, &QLineEdit::textChanged, this, &CheckoutWindow::ChangeText);
     connect(m_ui->结账结束按钮, &QPushButton::clicked, this, &CheckoutWindow::ConfirmCheckout);
+    // Enter after the payment is "结账" (which still asks); Escape is the close box.
+    connect(m_ui->paymentEdit, &QLineEdit::returnPressed, this, &CheckoutWindow::ConfirmCheckout);
+    closeOnEscape(this);
 }
 
 CheckoutWindow::~CheckoutWindow() = default;
@@ -31,6 +35,10 @@ void CheckoutWindow::FillCheckout(int n) {
     m_ui->dueEdit->setText(texts.due);
     m_ui->discountedEdit->setText(texts.afterDiscount);
     m_ui->totalEdit->setText(texts.total);
+    // A payment and its change belong to the guest they were typed for: the next table starts
+    // with both empty (the payment first, since emptying it computes a change).
+    m_ui->paymentEdit->clear();
+    m_ui->changeEdit->clear();
     m_ui->paymentEdit->setFocus(Qt::OtherFocusReason);
     m_ui->作用透明标签->setText(texts.tableNumber);
 }

@@ -22,8 +22,8 @@ public:
     explicit CheckoutWindow(Room& room, QWidget* parent = nullptr);
     ~CheckoutWindow() override;
 
-    // Shows the charge of table n as it stands now and puts the focus in "付款：". The payment and
-    // the change are left as they are: they follow only the operator's typing.
+    // Shows the charge of table n as it stands now, with "付款：" and "找零：" empty, and puts the
+    // focus in "付款：".
     void FillCheckout(int n);
 
 protected:

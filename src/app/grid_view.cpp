@@ -242,7 +242,7 @@ QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
 }
 
 bool GridRowsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!m_store || !index.isValid())
+    if (!m_store || !index.isValid() || m_readOnly)
         return false;
     return m_store->setData(mapToSource(index), value, role);
 }
@@ -250,7 +250,8 @@ bool GridRowsModel::setData(const QModelIndex& index, const QVariant& value, int
 Qt::ItemFlags GridRowsModel::flags(const QModelIndex& index) const {
     if (!m_store || !index.isValid())
         return Qt::NoItemFlags;
-    return m_store->flags(mapToSource(index));
+    const Qt::ItemFlags flags = m_store->flags(mapToSource(index));
+    return m_readOnly ? flags & ~(Qt::ItemIsEditable | Qt::ItemIsUserCheckable) : flags;
 }
 
 QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -360,6 +361,7 @@ GridView::GridView(QWidget* parent)
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     setWordWrap(false);
+    setEditTriggers(QAbstractItemView::DoubleClicked);
     setModel(m_rows);
     connectSelection();
     connect(m_rows, &QAbstractItemModel::rowsInserted, this, &GridView::sizeInsertedRows);
@@ -400,6 +402,11 @@ void GridView::setStore(GridStore* grid) {
     }
     applyGeometry();
     storeFocusChanged(grid ? grid->focusRow() : -1, grid ? grid->focusColumn() : -1);
+}
+
+void GridView::setReadOnly(bool readOnly) {
+    m_rows->setReadOnly(readOnly);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : QAbstractItemView::DoubleClicked);
 }
 
 GridStore* GridView::store() const {

@@ -37,6 +37,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // A read-only model offers no cell for editing or ticking and refuses every change.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isReadOnly() const { return m_readOnly; }
+
     // Starts over when the grid's fixed row count changed behind the model's back.
     void resync();
     // True while rows come or go or the grid is being replaced.
@@ -57,6 +61,7 @@ private:
     GridStore* m_store = nullptr;
     int m_fixed = 0;
     Pending m_pending = Pending::None;
+    bool m_readOnly = false;
     QList<QMetaObject::Connection> m_connections;
     // The register shows only a few distinct pictures on many rows: decode each once.
     mutable QHash<QByteArray, QPixmap> m_pictures;
@@ -64,7 +69,9 @@ private:
 
 // The view every grid of the program is shown in: the register, the day's takings, the goods and
 // the list of goods to sell. Column widths and row heights come from the grid; the current cell is
-// the grid's focus cell, so that routines reading focusRow see the cell the operator clicked.
+// the grid's focus cell, so that routines reading focusRow see the cell the operator clicked. A cell
+// the grid lets the operator edit opens for editing only on a double-click: a key pressed on a
+// cell starts no edit (F2 belongs to the window's shortcuts), and Escape leaves the cell as it was.
 class GridView : public QTableView {
     Q_OBJECT
 
@@ -84,6 +91,9 @@ public:
 
     // Takes the column widths, row heights and grid-line colour from the grid again.
     void applyGeometry();
+
+    // A view that only shows its grid: nothing in it can be edited, ticked or pasted.
+    void setReadOnly(bool readOnly);
 
 private:
     void currentCellChanged(const QModelIndex& current);

@@ -4,6 +4,7 @@
 #include "app/checkout_window.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
+#include "app/window_places.h"
 #include "common/text_rules.h"
 #include "ui_main_window.h"
 
@@ -12,6 +13,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
+#include <QShortcut>
 #include <QTimer>
 
 namespace cuemora {
@@ -68,11 +70,18 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     m_sales = std::make_unique<SalesWindow>(m_room);
     m_statistics = std::make_unique<StatisticsWindow>(m_room);
     m_account = std::make_unique<AccountWindow>(m_room);
+    // Every window comes back where the operator left it; the others open beside this one.
+    auto* places = new WindowPlaces(this, m_ui->TableRegister);
+    places->restoreMain();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_checkout.get(), m_sales.get(), m_statistics.get(), m_account.get()})
+        places->manage(window);
     connect(&m_room, &Room::unlocked, this, &MainWindow::UnlockSetupPage);
     if (m_room.loggedIn())
         UnlockSetupPage();
     ConnectTables();
     ConnectCheckout();
+    ConnectShortcuts();
     // Tables that came back in use after a power cut or a crash have had their seconds brought up to
     // their start times by the room as it opened; the clock counts on from there at once.
     connect(&m_room, &Room::clockStarted, this, &MainWindow::StartClock);
@@ -86,6 +95,39 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
         m_sales->raise();
         m_sales->activateWindow();
     });
+}
+
+void MainWindow::ConnectShortcuts() {
+    // Each key brings the operator to the place where the job starts: the number box of "开台"
+    // and of "结账" (Enter there does the rest), the sales window, the group "换台和销售".
+    const auto onOpenPage = [this](QWidget* target) {
+        m_ui->tabWidget->setCurrentWidget(m_ui->openPage);
+        target->setFocus(Qt::ShortcutFocusReason);
+        if (auto* box = qobject_cast<QLineEdit*>(target))
+            box->selectAll();
+    };
+    const struct {
+        Qt::Key key;
+        std::function<void()> run;
+        QList<QWidget*> told; // the buttons whose tooltips name the key
+    } keys[] = {
+        {Qt::Key_F2, [=, this] { onOpenPage(m_ui->openNumberEdit); }, {m_ui->空闲开台按钮, m_ui->输号开台按钮}},
+        {Qt::Key_F3, [=, this] { onOpenPage(m_ui->checkoutNumberEdit); }, {m_ui->结账按钮, m_ui->输号结账按钮}},
+        {Qt::Key_F4, [this] { m_ui->sellButton->click(); }, {m_ui->sellButton}},
+        {Qt::Key_F5,
+         [=, this] { onOpenPage(m_ui->单选框6->isChecked() ? m_ui->单选框6 : m_ui->单选框5); },
+         {m_ui->换台按钮}},
+    };
+    for (const auto& key : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key.key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, key.run);
+        const QString name = QKeySequence(key.key).toString(QKeySequence::NativeText);
+        for (QWidget* button : key.told) {
+            const QString caption = qobject_cast<QAbstractButton*>(button)->text().remove(u' '); // "开台"
+            button->setToolTip(QStringLiteral("%1（%2）").arg(caption, name));
+        }
+    }
 }
 
 MainWindow::~MainWindow() {

@@ -67,6 +67,9 @@ private:
     // Each group of the window wires its own controls, in the file of its subsystem.
     void ConnectTables();   // main_window_tables.cpp
     void ConnectCheckout(); // main_window_checkout.cpp
+    // The keys of the counter: F2 开台, F3 结账, F4 卖东西, F5 换台, each told in its buttons'
+    // tooltips.
+    void ConnectShortcuts();
 
     // --- Tables: setup, opening, the clock, changing tables (main_window_tables.cpp) ---------------
 

@@ -13,7 +13,9 @@ void MainWindow::ConnectCheckout() {
     connect(m_ui->结账组合框, &TableListBox::aboutToDropDown, this, &MainWindow::FillCheckoutList);
     connect(m_ui->结账按钮, &QPushButton::clicked, this, &MainWindow::StartCheckout);
     connect(m_ui->输号结账按钮, &QPushButton::clicked, this, &MainWindow::CheckoutByNumber);
+    connect(m_ui->checkoutNumberEdit, &QLineEdit::returnPressed, this, &MainWindow::CheckoutByNumber);
     connect(m_ui->findButton, &QPushButton::clicked, this, &MainWindow::FindDay);
+    connect(m_ui->queryDateEdit, &QLineEdit::returnPressed, this, &MainWindow::FindDay);
     m_statistics->setQuery([this] { return m_ui->queryDateEdit->text(); });
 }
 
@@ -23,12 +25,12 @@ void MainWindow::FillCheckoutList() {
 }
 
 void MainWindow::StartCheckout() {
-    const int n = cuemora::StartCheckout(chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(),
-                                         m_room.messages());
-    if (n == 0)
-        return;
-    m_checkout->FillCheckout(n);
-    m_ui->结账组合框->clear(); // the next checkout starts from a list built anew
+    const CheckoutStart start = cuemora::StartCheckout(
+        m_room.tables(), chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(), m_room.messages());
+    if (start.table != 0)
+        m_checkout->FillCheckout(start.table);
+    if (start.clearList)
+        m_ui->结账组合框->clear(); // the next checkout starts from a list built anew
 }
 
 void MainWindow::CheckoutByNumber() {

@@ -39,6 +39,7 @@ void MainWindow::ConnectTables() {
     refillOnDropDown(this, m_room.tables(), m_ui->开台组合框, ListedTables::Free, m_ui->单选框1, m_ui->单选框2);
     connect(m_ui->空闲开台按钮, &QPushButton::clicked, this, &MainWindow::OpenFreeTable);
     connect(m_ui->输号开台按钮, &QPushButton::clicked, this, &MainWindow::OpenTableByNumber);
+    connect(m_ui->openNumberEdit, &QLineEdit::returnPressed, this, &MainWindow::OpenTableByNumber);
 
     refillOnDropDown(this, m_room.tables(), m_ui->开台组合框1, ListedTables::InUse, m_ui->单选框5, m_ui->单选框6);
     refillOnDropDown(this, m_room.tables(), m_ui->开台组合框2, ListedTables::Free, m_ui->单选框5, m_ui->单选框6);

@@ -62,7 +62,7 @@ MessageButton MessageBoxService::show(const Message& message) {
     box.setDefaultButton(defaultButton);
     // Escape and the close box answer OK to a notice and No to a question, whatever Enter does: a
     // question such as the checkout's must never be confirmed by closing it.
-    const MessageButton escape = message.buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Ok;
+    const MessageButton escape = closedAnswer(message);
     box.setEscapeButton(box.button(standardButton(escape)));
     box.exec();
     return answers.value(box.clickedButton(), escape);

@@ -1,5 +1,6 @@
 #include "app/sales_window.h"
 
+#include "app/window_keys.h"
 #include "ui_sales_window.h"
 
 namespace cuemora {
@@ -11,6 +12,9 @@ SalesWindow::SalesWindow(Room& room, QWidget* parent)
     m_ui->setupUi(this);
     m_ui->GoodsGrid->setStore(&m_room.goods().grid());
     m_ui->SaleListGrid->setStore(&m_room.saleList().grid());
+    // The stock changes through the boxes of its page and the sale list through picking goods.
+    m_ui->GoodsGrid->setReadOnly(true);
+    m_ui->SaleListGrid->setReadOnly(true);
     // The quantity is always 1: its box and ">>加" stay hidden, and the line amount stands in their
     // place. Nothing uses the stock alarm.
     m_ui->goodsQuantityLabel->hide();
@@ -20,6 +24,7 @@ SalesWindow::SalesWindow(Room& room, QWidget* parent)
     m_ui->stockAlarmEdit->hide();
     m_ui->stockAlarmUnit->hide();
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    closeOnEscape(this);
     ConnectStock();
     ConnectSale();
     // The room loaded the goods as it opened.

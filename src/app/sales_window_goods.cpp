@@ -10,6 +10,7 @@ void SalesWindow::ConnectStock() {
     connect(m_ui->删除商品按钮, &QPushButton::clicked, this, &SalesWindow::DeleteGoods);
     connect(m_ui->保存数据按钮, &QPushButton::clicked, this, &SalesWindow::SaveGoods);
     connect(m_ui->查找按钮, &QPushButton::clicked, this, &SalesWindow::FindGoods);
+    connect(m_ui->searchEdit, &QLineEdit::returnPressed, this, &SalesWindow::FindGoods);
 }
 
 void SalesWindow::AddGoods() {

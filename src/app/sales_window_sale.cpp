@@ -3,6 +3,7 @@
 #include "app/sales_window.h"
 
 #include "app/table_list_box.h"
+#include "app/window_keys.h"
 #include "tables/table_lists.h"
 #include "ui_sales_window.h"
 
@@ -16,6 +17,9 @@ void SalesWindow::ConnectSale() {
     connect(m_ui->goodsQuantityEdit, &QLineEdit::textChanged, this, &SalesWindow::UpdateLineAmount);
     connect(m_ui->paidEdit, &QLineEdit::textChanged, this, &SalesWindow::UpdateChange);
     connect(m_ui->完成按钮, &QPushButton::clicked, this, &SalesWindow::CashCheckout);
+    connect(m_ui->paidEdit, &QLineEdit::returnPressed, this, &SalesWindow::CashCheckout);
+    connect(m_ui->GoodsListBox, &GoodsListView::picked, this, &SalesWindow::PickGoods);
+    m_ui->GoodsListBox->setFinder([this](const QString& typed) { return m_room.goods().itemStartingWith(typed); });
     connect(m_ui->开台组合框1, &TableListBox::aboutToDropDown, this, &SalesWindow::FillTableList);
     connect(m_ui->完成按钮1, &QPushButton::clicked, this, &SalesWindow::ChargeToTable);
 }

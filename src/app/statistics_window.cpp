@@ -1,5 +1,6 @@
 #include "app/statistics_window.h"
 
+#include "app/window_keys.h"
 #include "ui_statistics_window.h"
 
 namespace cuemora {
@@ -10,8 +11,10 @@ StatisticsWindow::StatisticsWindow(Room& room, QWidget* parent)
     , m_room(room) {
     m_ui->setupUi(this);
     m_ui->TakingsGrid->setStore(&m_room.takings().grid());
+    m_ui->TakingsGrid->setReadOnly(true); // the takings are what the checkouts and sales recorded
     connect(m_ui->statisticsButton, &QPushButton::clicked, this, &StatisticsWindow::ShowDayTotals);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    closeOnEscape(this);
 }
 
 StatisticsWindow::~StatisticsWindow() {

@@ -20,16 +20,24 @@ CheckoutTexts FillCheckout(const TableRegister& tables, int n) {
     return t;
 }
 
-int StartCheckout(TableType type, int chosen, MessageService& messages) {
+CheckoutStart StartCheckout(const TableRegister& tables, TableType type, int chosen, MessageService& messages) {
     if (type == TableType::None) {
         messages.inform(QStringLiteral("请选择类型"));
-        return 0;
+        return {};
     }
     if (chosen < 1) {
         messages.inform(QStringLiteral("请选择要结账的台号"));
-        return 0;
+        return {};
     }
-    return chosen;
+    if (!tables.isTable(chosen)) {
+        messages.inform(QStringLiteral("这张台已经不在台的列表里了，请重新选择使用中的台"));
+        return {0, true};
+    }
+    if (!tables.isInUse(chosen)) {
+        messages.inform(QStringLiteral("“%1”已经没有在使用，不能结账，请重新选择使用中的台").arg(tables.name(chosen)));
+        return {0, true};
+    }
+    return {chosen, true};
 }
 
 int CheckoutByNumber(const TableRegister& tables, const QString& typed, MessageService& messages) {

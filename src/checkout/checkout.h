@@ -26,9 +26,16 @@ struct CheckoutTexts {
 // works on the 13-digit text the operator sees, and no amount is rounded to whole units.
 CheckoutTexts FillCheckout(const TableRegister& tables, int n);
 
-// "开始结账": the table picked from the list of tables in use (chosen = its number, -1 when none);
-// returns the table to check out, or 0 after a message.
-int StartCheckout(TableType type, int chosen, MessageService& messages);
+// What a press of "开始结账" leads to, for the window to carry out.
+struct CheckoutStart {
+    int table = 0;          // the table to check out, 0 after a message
+    bool clearList = false; // the list of tables in use is to be emptied
+};
+
+// "开始结账": the table picked from the list of tables in use (chosen = its number, -1 when none).
+// The list is a snapshot of the moment it dropped down: a table checked out since (by its number,
+// say) or gone with "重设" is refused, so that it is never charged twice nor a row of nothing.
+CheckoutStart StartCheckout(const TableRegister& tables, TableType type, int chosen, MessageService& messages);
 
 // "输号结账": the table the typed number names; 0 after a message when it names none, so that a
 // checkout never acts on the header row or on a row that does not exist.

@@ -6,6 +6,10 @@ QString defaultMessageTitle() {
     return QStringLiteral("信息：");
 }
 
+MessageButton closedAnswer(const Message& message) {
+    return message.buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Ok;
+}
+
 void MessageService::inform(const QString& text) {
     show(Message{text});
 }

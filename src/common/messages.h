@@ -20,9 +20,14 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     QString title = defaultMessageTitle();
-    // The button that Enter presses; it is also the answer when the box is closed without one.
+    // The button that Enter presses. A box closed without a button (Escape, its close box) answers
+    // No to a question and OK to a notice, whatever this says: a question such as the checkout's
+    // is never confirmed by closing it.
     MessageButton defaultButton = MessageButton::Ok;
 };
+
+// The answer of a box closed without a button: No to a question, OK to a notice.
+MessageButton closedAnswer(const Message& message);
 
 // Message boxes, modal to the program. The windows show them with QMessageBox; tests script the
 // answers and read what was shown.

@@ -98,6 +98,19 @@ double leadingNumber(QByteArrayView ascii) {
     return negative ? -value : value;
 }
 
+// True when ASCII text begins with a decimal number: blanks, a sign, then a digit or a point
+// followed by a digit.
+bool hasLeadingNumber(const QByteArray& ascii) {
+    qsizetype i = 0;
+    while (i < ascii.size() && isBlank(ascii[i]))
+        ++i;
+    if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-'))
+        ++i;
+    if (i < ascii.size() && ascii[i] == '.')
+        ++i;
+    return i < ascii.size() && isDigit(ascii[i]);
+}
+
 } // namespace
 
 QString integerToText(qint64 value) {
@@ -131,6 +144,10 @@ double textToNumber(const QByteArray& cp936) {
 
 double textToNumber(const QString& text) {
     return textToNumber(toCp936(text));
+}
+
+bool readsAsNumber(const QString& text) {
+    return hasLeadingNumber(halfWidth(toCp936(text)));
 }
 
 qint64 truncateToWhole(double value) {

@@ -32,6 +32,10 @@ double textToNumber(const QString& text);
 double textToNumber(QByteArrayView cp936);
 double textToNumber(const QByteArray& cp936);
 
+// True when the text begins with a decimal number by the rule of textToNumber (so "15元" does,
+// and "abc", "" and "." do not): the text is read as that number rather than as 0 for want of one.
+bool readsAsNumber(const QString& text);
+
 // A truth value counts as 1 or 0.
 inline double truthToNumber(bool value) {
     return value ? 1.0 : 0.0;

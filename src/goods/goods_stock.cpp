@@ -86,6 +86,10 @@ bool GoodsStock::AddGoods(const QString& name, const QString& quantity, const QS
 }
 
 void GoodsStock::DeleteGoods(const QString& name) {
+    // A name the file cannot hold names no goods: its bytes, with "?" in place of the character,
+    // would match goods that are really called so.
+    if (!fitsCp936(name))
+        return;
     const QByteArray nameBytes = toCp936(name);
     for (int r = 1; r < m_grid.rowCount();) {
         if (textOf(m_grid.cell(r, Name)) == nameBytes)
@@ -113,6 +117,8 @@ bool GoodsStock::SaveGoods(MessageService& messages) {
 }
 
 int GoodsStock::FindGoods(const QString& text) const {
+    if (!fitsCp936(text))
+        return -1; // as for DeleteGoods: no goods can be named so
     const QByteArray wanted = toCp936(text);
     int found = -1;
     const int rows = m_grid.rowCount();
@@ -123,6 +129,18 @@ int GoodsStock::FindGoods(const QString& text) const {
             found = r - 1;
     }
     return found;
+}
+
+int GoodsStock::itemStartingWith(const QString& typed) const {
+    if (typed.isEmpty())
+        return -1;
+    const int rows = m_grid.rowCount();
+    for (int r = 1; r < rows; ++r) {
+        if (m_grid.cellText(r, Name).startsWith(typed, Qt::CaseInsensitive) ||
+            m_grid.cellText(r, Code).startsWith(typed, Qt::CaseInsensitive))
+            return r - 1;
+    }
+    return -1;
 }
 
 QString GoodsStock::itemPrice(int k) const {

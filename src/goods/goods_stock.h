@@ -35,14 +35,17 @@ public:
     // cannot hold is refused with a message (false), and nothing changes.
     bool AddGoods(const QString& name, const QString& quantity, const QString& price, const QString& code,
                   MessageService& messages);
-    // Removes every row of that name.
+    // Removes every row of that name. A name with a character the file cannot hold matches nothing.
     void DeleteGoods(const QString& name);
     // Writes the file. A save that fails is reported and the file stays as it was; the caller then
     // keeps the unsaved goods on screen instead of reloading.
     bool SaveGoods(MessageService& messages);
     // The item of the goods list whose name or code is the search text, the last match winning;
-    // -1 when nothing matches.
+    // -1 when nothing matches (always for a text with a character the file cannot hold).
     int FindGoods(const QString& text) const;
+    // The first item of the goods list whose name or code begins with the typed text, case aside
+    // (as typing into a list jumps); -1 when none does.
+    int itemStartingWith(const QString& typed) const;
     // The unit price of the goods that item k of the list stands for; empty when no row stands behind
     // the item.
     QString itemPrice(int k) const;

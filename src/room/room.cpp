@@ -34,6 +34,7 @@ Room::Room(const DataDirectory& data, const Clock& clock, MessageService& messag
     , m_takings(m_data, m_clock)
     , m_goods(m_data)
     , m_accounts(m_data) {
+    m_tables.setEditCheck([this](int column, const QString& text) { return checkEditInPlace(column, text); });
     m_tables.setEditedInPlace([this] { registerEditedInPlace(); });
 }
 
@@ -125,11 +126,18 @@ void Room::saveTables() {
                             MessageButtons::Ok, MessageIcon::Warning});
 }
 
+bool Room::checkEditInPlace(int column, const QString& text) {
+    // A table's type, name, price and rate typed into the register keep to the rule of "添加".
+    const QString refusal = tableTextRefusal(column, text);
+    if (refusal.isEmpty())
+        return true;
+    m_messages.inform(refusal);
+    return false;
+}
+
 void Room::registerEditedInPlace() {
-    // A box ticked in place puts the table in use like an opening does, and its picture follows.
+    // A type typed in place decides the row's picture.
     m_tables.RefreshPictures();
-    if (m_tables.lastTableInUse() > 0)
-        startClock();
     saveTables();
 }
 

@@ -134,6 +134,7 @@ Q_SIGNALS:
 private:
     void startClock();
     void recoverTablesInUse();
+    bool checkEditInPlace(int column, const QString& text);
     void registerEditedInPlace();
     // Writes the register to "表格设置"; see the class comment. A failure is told once, with the
     // system's reason, and the save is tried again at the next change.

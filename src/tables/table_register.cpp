@@ -122,12 +122,35 @@ TableRegister::TableRegister()
     WriteRegisterHeader();
 }
 
+bool TableRegister::isEditableInPlace(int column) {
+    switch (column) {
+    case RegisterColumn::Type:
+    case RegisterColumn::Name:
+    case RegisterColumn::Price:
+    case RegisterColumn::Rate:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TableRegister::Grid::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!(flags(index) & Qt::ItemIsEditable) || role != Qt::EditRole)
+        return false;
+    if (check && !check(index.column(), value.toString()))
+        return false;
     if (!GridStore::setData(index, value, role))
         return false;
     if (edited)
         edited();
     return true;
+}
+
+Qt::ItemFlags TableRegister::Grid::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = GridStore::flags(index) & ~Qt::ItemIsUserCheckable;
+    if (index.row() < fixedRowCount() || !isEditableInPlace(index.column()))
+        flags &= ~Qt::ItemIsEditable;
+    return flags;
 }
 
 void TableRegister::reset() {

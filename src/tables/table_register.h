@@ -67,9 +67,16 @@ public:
     // and then the file on disk is as it was.
     bool SaveRegister(const DataDirectory& data, QString* error = nullptr);
 
-    // Called after the operator changed a cell in place through a view of the grid (a text typed
-    // into a cell, a box ticked), never after the program's own changes: such an edit is the
-    // register's content like any other and must reach the file.
+    // The operator changes in place only what a table is: its type, name, price and rate. The rest
+    // is the program's own bookkeeping of the table's use (start, seconds, goods, the tick): a stray
+    // click or key there would stop a clock or change a bill, so views can change none of it.
+    static bool isEditableInPlace(int column);
+    // Asked before an edit in place lands, with the column and the text typed: false refuses it
+    // (the check has told the operator why) and the cell keeps its text.
+    void setEditCheck(std::function<bool(int column, const QString& text)> check) { m_grid.check = std::move(check); }
+    // Called after the operator changed a cell in place through a view of the grid, never after
+    // the program's own changes: such an edit is the register's content like any other and must
+    // reach the file.
     void setEditedInPlace(std::function<void()> edited) { m_grid.edited = std::move(edited); }
 
     // The number of tables (data rows).
@@ -89,11 +96,14 @@ private:
     // Captions and widths of the eleven columns; column 0 an image column, column 9 check boxes.
     void WriteRegisterHeader();
 
-    // The grid as views edit it: views change cells through setData alone.
+    // The grid as views edit it: views change cells through setData alone, and see as editable
+    // only the cells they may change.
     class Grid : public GridStore {
     public:
         using GridStore::GridStore;
         bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+        Qt::ItemFlags flags(const QModelIndex& index) const override;
+        std::function<bool(int, const QString&)> check;
         std::function<void()> edited;
     };
 

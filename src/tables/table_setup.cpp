@@ -3,11 +3,36 @@
 #include "common/cp936.h"
 #include "common/text_rules.h"
 
+#include <utility>
+
 namespace cuemora {
 
+QString tableTextRefusal(int column, const QString& text) {
+    if (text.isEmpty()) {
+        switch (column) {
+        case RegisterColumn::Type:
+            return QStringLiteral("没有设置台类型");
+        case RegisterColumn::Name:
+            return QStringLiteral("没有设置名称");
+        case RegisterColumn::Price:
+            return QStringLiteral("没有设置单价");
+        case RegisterColumn::Rate:
+            return QStringLiteral("没有设置折率");
+        default:
+            return QString();
+        }
+    }
+    if (!fitsCp936(text))
+        return unfitTextMessage(text);
+    if (column == RegisterColumn::Price && !readsAsNumber(text))
+        return QStringLiteral("单价“%1”不是数字，请输入每小时的价钱").arg(text);
+    if (column == RegisterColumn::Rate && !readsAsNumber(text))
+        return QStringLiteral("折率“%1”不是数字，请输入折率（10就是100%）").arg(text);
+    return QString();
+}
+
 int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService& messages) {
-    // Only emptiness is tested: a price such as 15元 is kept as typed and read by its leading
-    // number at checkout.
+    // A price such as 15元 is kept as typed and read by its leading number at checkout.
     const struct {
         bool missing;
         const char16_t* message;
@@ -25,6 +50,13 @@ int AddTables(TableRegister& tables, const AddTablesInput& input, MessageService
     for (const QString& text : {input.name, input.price, input.rate}) {
         if (!fitsCp936(text)) {
             messages.inform(unfitTextMessage(text));
+            return 0;
+        }
+    }
+    for (const auto& [column, text] :
+         {std::pair{RegisterColumn::Price, input.price}, {RegisterColumn::Rate, input.rate}}) {
+        if (const QString refusal = tableTextRefusal(column, text); !refusal.isEmpty()) {
+            messages.inform(refusal);
             return 0;
         }
     }

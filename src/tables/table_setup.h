@@ -19,6 +19,12 @@ struct AddTablesInput {
 // The most tables one press of "添加" adds; a larger count is a typing slip, not a room.
 constexpr int kMostTablesPerBatch = 999;
 
+// Why a table's type, name, price or rate (a column of the register) may not hold `text`, or the
+// empty text when it may: not empty, only characters the file can hold, and for the price and the
+// rate a leading number ("15元" is kept as typed and read as 15; "abc" would charge nothing).
+// "添加" and an edit of the register in place keep to the same rule.
+QString tableTextRefusal(int column, const QString& text);
+
 // Appends the tables of one batch to the register and renumbers it: n rows of the chosen type,
 // named "1号" + name, "2号" + name, ... Checks the fields in order and shows the first failure.
 // Returns the number of tables added. (Room::AddTables refreshes the pictures and saves the register

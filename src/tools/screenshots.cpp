@@ -6,6 +6,7 @@
 #include "app/sales_window.h"
 #include "app/startup.h"
 #include "app/statistics_window.h"
+#include "app/window_places.h"
 #include "common/text_rules.h"
 #include "goods/goods_stock.h"
 #include "takings/takings_book.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -120,6 +122,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
 
     QTemporaryDir dir;
+    QTemporaryDir settings; // the pictures show the windows where they first open, whatever the user's settings say
+    setWindowSettingsFile(settings.filePath(QStringLiteral("windows.ini")));
     QuietMessages messages;
     FixedClock clock;
     const DataDirectory data(dir.path());
@@ -166,5 +170,18 @@ int main(int argc, char** argv) {
     control<QPushButton>(&window, "findButton")->click();
     control<QPushButton>(window.statisticsWindow(), "statisticsButton")->click();
     ok = save(window.statisticsWindow(), out, QStringLiteral("statistics_window")) && ok;
-    return ok ? 0 : 1;
+    window.statisticsWindow()->hide();
+
+    // The whole desk: the checkout window where it opens, beside the main window and clear of the
+    // register.
+    control<QLineEdit>(&window, "checkoutNumberEdit")->setText(QStringLiteral("3"));
+    control<QPushButton>(&window, "输号结账按钮")->click();
+    control<QLineEdit>(window.checkoutWindow(), "paymentEdit")->setText(QStringLiteral("40"));
+    window.raise();
+    window.checkoutWindow()->raise();
+    settle();
+    const QString desk = QDir(out).filePath(QStringLiteral("desk.png"));
+    const bool deskSaved = window.screen()->grabWindow(0).save(desk);
+    std::printf("%s %s\n", deskSaved ? "wrote" : "could not write", qPrintable(desk));
+    return ok && deskSaved ? 0 : 1;
 }

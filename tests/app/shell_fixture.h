@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/window_places.h"
 #include "room/room.h"
 #include "support/manual_clock.h"
 #include "support/register_file.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -22,6 +24,9 @@
 
 struct Shell {
     QTemporaryDir dir;
+    // The windows' places are kept apart from the data directory, in a file of this shell's own:
+    // a restart of the same shell finds them, the next test starts afresh.
+    QTemporaryDir settingsDir;
     cuemora::DataDirectory data{dir.path()};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
@@ -45,6 +50,7 @@ struct Shell {
     // The same, with the main window not yet shown.
     cuemora::MainWindow& build() {
         stop();
+        cuemora::setWindowSettingsFile(settingsDir.filePath(QStringLiteral("windows.ini")));
         room = std::make_unique<cuemora::Room>(data, *roomClock, messages);
         if (!room->open())
             qFatal("the room did not open: %s", qPrintable(messages.lastText()));
@@ -111,6 +117,7 @@ inline QStringList visibleWindows() {
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
         QApplication app(argc, argv);                                                                                  \
         QApplication::setQuitOnLastWindowClosed(false);                                                                \
+        QStandardPaths::setTestModeEnabled(true); /* no window test touches the user's settings */                     \
         cuemora::loadQtChineseTranslations(app);                                                                       \
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \

@@ -551,6 +551,24 @@ private Q_SLOTS:
         QCOMPARE(list->currentRow(), selected);
         QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(selected)});
     }
+
+    // A text with a character the goods file cannot hold names no goods: "删除商品" deletes nothing
+    // and "查找" finds nothing, even goods that are really called "?", the byte such a character
+    // would become.
+    void textTheFileCannotHoldMatchesNothing() {
+        SalesShell shell;
+        saveGoods(shell.dir.path(), {{u"?"_qs, u"1"_qs, u"2"_qs, u"?"_qs}, {u"可乐"_qs, u"1"_qs, u"2.5"_qs, u"A1"_qs}});
+        shell.create();
+        QListWidget* list = shell.ui->GoodsListBox;
+        list->setCurrentRow(1);
+        shell.ui->searchEdit->setText(u"🍦"_qs);
+        shell.ui->查找按钮->click();
+        QCOMPARE(list->currentRow(), 1);
+        shell.ui->deleteNameEdit->setText(u"🍦"_qs);
+        shell.ui->删除商品按钮->click();
+        QCOMPARE(gridRows(shell.room->goods().grid()), (QStringList{u"?|1|2|?"_qs, u"可乐|1|2.5|A1"_qs}));
+        QVERIFY(shell.messages.shown().isEmpty());
+    }
 };
 
 CUEMORA_WINDOW_TEST_MAIN(TestSalesWindow)

@@ -48,11 +48,14 @@ private Q_SLOTS:
     void charge_data();
     void charge();
     void chooseTable();
+    void stalePickIsRefused_data();
+    void stalePickIsRefused();
     void checkoutByNumber_data();
     void checkoutByNumber();
     void change_data();
     void change();
     void confirmYesRecordsAndFrees();
+    void confirmNoRecordsNothing_data();
     void confirmNoRecordsNothing();
 
     void takingsNewestFirst();
@@ -123,10 +126,34 @@ void TestCheckout::charge() {
 
 void TestCheckout::chooseTable() {
     TestRoom room;
-    QCOMPARE(StartCheckout(TableType::None, 2, room.messages), 0);
-    QCOMPARE(StartCheckout(TableType::Billiard, -1, room.messages), 0);
+    room.add(2, mahjongType());
+    room.use(2);
+    const CheckoutStart noType = StartCheckout(room.tables, TableType::None, 2, room.messages);
+    QCOMPARE(noType.table, 0);
+    QVERIFY(!noType.clearList); // the pick stays for the operator to choose the type
+    QCOMPARE(StartCheckout(room.tables, TableType::Billiard, -1, room.messages).table, 0);
     QCOMPARE(room.messages.shownTexts(), (QStringList{"请选择类型", "请选择要结账的台号"}));
-    QCOMPARE(StartCheckout(TableType::Mahjong, 2, room.messages), 2);
+    const CheckoutStart chosen = StartCheckout(room.tables, TableType::Mahjong, 2, room.messages);
+    QCOMPARE(chosen.table, 2);
+    QVERIFY(chosen.clearList);
+}
+
+void TestCheckout::stalePickIsRefused_data() {
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("checked out since") << 1 << "“1号大厅”已经没有在使用，不能结账，请重新选择使用中的台";
+    QTest::newRow("gone with the reset") << 3 << "这张台已经不在台的列表里了，请重新选择使用中的台";
+}
+
+void TestCheckout::stalePickIsRefused() {
+    QFETCH(int, chosen);
+    QFETCH(QString, message);
+    TestRoom room;
+    room.add(2, billiardType());
+    const CheckoutStart start = StartCheckout(room.tables, TableType::Billiard, chosen, room.messages);
+    QCOMPARE(start.table, 0);
+    QVERIFY(start.clearList);
+    QCOMPARE(room.messages.shownTexts(), QStringList{message});
 }
 
 void TestCheckout::checkoutByNumber_data() {
@@ -205,13 +232,24 @@ void TestCheckout::confirmYesRecordsAndFrees() {
     QCOMPARE(rowsOfFile(room.data.filePath(kToday)), (QList<QStringList>{kHeader, {"3号台收费", "1.5", "36.5"}}));
 }
 
+// No, and the question closed without an answer (Escape, its close box), which answers No though
+// Enter would answer Yes.
+void TestCheckout::confirmNoRecordsNothing_data() {
+    QTest::addColumn<QList<MessageButton>>("answers");
+    QTest::newRow("No") << QList<MessageButton>{MessageButton::No};
+    QTest::newRow("closed") << QList<MessageButton>{};
+}
+
 void TestCheckout::confirmNoRecordsNothing() {
+    QFETCH(QList<MessageButton>, answers);
     TestRoom room;
     room.add(1, billiardType());
     room.use(1, QStringLiteral("100"));
     TakingsBook& takings = room->takings();
-    room.messages.setNextAnswers({MessageButton::No});
+    room.messages.setNextAnswers(answers);
     QVERIFY(!ConfirmCheckout(room.tables, takings, {"1", "0.02777777777778", "0.5555555555556"}, room.messages));
+    QCOMPARE(room.messages.shown().size(), 1);
+    QCOMPARE(room.messages.shown().first().defaultButton, MessageButton::Yes);
     QVERIFY(room.tables.isInUse(1));
     QVERIFY(!room.fileExists(kToday));
     ClockTick(room.tables);

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void addGoodsRefusesTextTheFileCannotHold();
     void deleteEveryRowOfTheName();
     void findGoodsLastMatchWins();
+    void textTheFileCannotHoldMatchesNothing();
     void saveAndReload();
     void failedSaveKeepsTheFile();
     void unreadableStockFileIsKept();
@@ -112,6 +113,17 @@ void TestGoods::findGoodsLastMatchWins() {
     QCOMPARE(goods.FindGoods("茶"), 1);
     QCOMPARE(goods.FindGoods("x9"), -1); // whole text, case counts
     QCOMPARE(goods.FindGoods("X"), -1);
+}
+
+void TestGoods::textTheFileCannotHoldMatchesNothing() {
+    TestRoom room;
+    GoodsStock& goods = room->goods();
+    // Goods really named "?" and coded "?": a typed character CP936 lacks would become that byte.
+    goods.AddGoods("?", "1", "1", "?", room.messages);
+    QCOMPARE(goods.FindGoods(QStringLiteral("🍦")), -1);
+    goods.DeleteGoods(QStringLiteral("🍦"));
+    QCOMPARE(column(goods.grid(), 0), QStringList{"?"});
+    QCOMPARE(goods.FindGoods("?"), 0);
 }
 
 void TestGoods::saveAndReload() {

@@ -292,10 +292,10 @@ private Q_SLOTS:
             GridStore& grid = room.tables.grid();
             QVERIFY(grid.setData(grid.index(3, col::Price), u"25"_qs));
         });
-        QTest::newRow("a box ticked in place") << Change([](TestRoom& room) {
+        QTest::newRow("a type typed in place") << Change([](TestRoom& room) {
             GridStore& grid = room.tables.grid();
-            QVERIFY(grid.setData(grid.index(1, col::InUse), Qt::Checked, Qt::CheckStateRole));
-            QCOMPARE(shownPicture(room.tables, 1), pictureCell(StatusPicture::BilliardInUse));
+            QVERIFY(grid.setData(grid.index(1, col::Type), mahjongType()));
+            QCOMPARE(shownPicture(room.tables, 1), pictureCell(StatusPicture::MahjongFree));
         });
         QTest::newRow("adding tables") << Change([](TestRoom& room) {
             room.logIn();

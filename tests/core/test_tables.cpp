@@ -52,6 +52,12 @@ void TestTables::addTablesChecksInOrder_data() {
     QTest::newRow("name") << without(&AddTablesInput::name) << "没有设置名称";
     QTest::newRow("price") << without(&AddTablesInput::price) << "没有设置单价";
     QTest::newRow("rate") << without(&AddTablesInput::rate) << "没有设置折率";
+    AddTablesInput price = full;
+    price.price = "abc";
+    QTest::newRow("price not a number") << price << "单价“abc”不是数字，请输入每小时的价钱";
+    AddTablesInput rate = full;
+    rate.rate = "八";
+    QTest::newRow("rate not a number") << rate << "折率“八”不是数字，请输入折率（10就是100%）";
 }
 
 void TestTables::addTablesChecksInOrder() {

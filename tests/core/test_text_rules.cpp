@@ -16,6 +16,8 @@ private Q_SLOTS:
     void integerToText();
     void textToNumber_data();
     void textToNumber();
+    void readsAsNumber_data();
+    void readsAsNumber();
     void truncateToWhole_data();
     void truncateToWhole();
     void dateTimeToText_data();
@@ -92,6 +94,28 @@ void TestTextRules::textToNumber() {
     QFETCH(QString, text);
     QFETCH(double, number);
     QCOMPARE(cuemora::textToNumber(text), number);
+}
+
+void TestTextRules::readsAsNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("reads");
+    QTest::newRow("plain") << "20" << true;
+    QTest::newRow("zero") << "0" << true;
+    QTest::newRow("with its unit") << "15元" << true;
+    QTest::newRow("leading point") << ".5" << true;
+    QTest::newRow("blanks and a sign") << "  -3" << true;
+    QTest::newRow("full-width") << "８" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("letters") << "abc" << false;
+    QTest::newRow("sign alone") << "-" << false;
+    QTest::newRow("point alone") << "." << false;
+    QTest::newRow("chinese first") << "共5" << false;
+}
+
+void TestTextRules::readsAsNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, reads);
+    QCOMPARE(cuemora::readsAsNumber(text), reads);
 }
 
 void TestTextRules::truncateToWhole_data() {

@@ -329,6 +329,7 @@ struct Runner : Driver {
             after.op = QStringLiteral("a checkout");
             operation = [this, busy] {
                 const CheckoutTexts texts = FillCheckout(room.tables(), busy);
+                messages.setNextAnswers({MessageButton::Yes}); // the operator confirms the question
                 room.ConfirmCheckout({texts.tableNumber, texts.hours, texts.total});
             };
         } else {

@@ -6,7 +6,7 @@ MessageButton ScriptedMessages::show(const Message& message) {
     m_shown.append(message);
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
-    return message.defaultButton;
+    return closedAnswer(message);
 }
 
 QStringList ScriptedMessages::shownTexts() const {

@@ -7,8 +7,8 @@
 
 namespace cuemora {
 
-// Records every message and answers from a script; with the script used up it answers with the
-// message's default button. It never blocks.
+// Records every message and answers from a script; with the script used up it answers as the real
+// box does when it is closed without a button: No to a question, OK to a notice. It never blocks.
 class ScriptedMessages : public MessageService {
 public:
     MessageButton show(const Message& message) override;
