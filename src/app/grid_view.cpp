@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -52,10 +53,6 @@ private:
     QWidget* m_widget;
     bool m_was;
 };
-
-QColor fromColorRef(quint32 colour) {
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
 
 // DrawText flags as Qt alignment: DT_CENTER 1, DT_RIGHT 2, DT_VCENTER 4, DT_BOTTOM 8.
 Qt::Alignment alignmentFromFormat(qint32 format) {
@@ -105,6 +102,14 @@ private:
 
 } // namespace
 
+QColor fromColorRef(quint32 colour) {
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+QString GridPresentation::extraColumnCaption(int) const {
+    return {};
+}
+
 // --- GridRowsModel -------------------------------------------------------------------------------
 
 GridRowsModel::GridRowsModel(QObject* parent)
@@ -120,6 +125,7 @@ void GridRowsModel::setSourceModel(QAbstractItemModel* source) {
     m_fixed = m_store ? m_store->fixedRowCount() : 0;
     m_pending = Pending::None;
     m_pictures.clear();
+    m_refreshFirst = m_refreshLast = -1;
     if (m_store) {
         m_connections = {
             connect(m_store, &QAbstractItemModel::dataChanged, this, &GridRowsModel::sourceDataChanged),
@@ -151,6 +157,17 @@ void GridRowsModel::setSourceModel(QAbstractItemModel* source) {
     endResetModel();
 }
 
+void GridRowsModel::setPresentation(const GridPresentation* presentation) {
+    beginResetModel();
+    m_presentation = presentation;
+    m_refreshFirst = m_refreshLast = -1;
+    endResetModel();
+}
+
+int GridRowsModel::extraColumns() const {
+    return m_presentation ? qMax(0, m_presentation->extraColumnCount()) : 0;
+}
+
 QModelIndex GridRowsModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
         return {};
@@ -170,12 +187,12 @@ int GridRowsModel::rowCount(const QModelIndex& parent) const {
 int GridRowsModel::columnCount(const QModelIndex& parent) const {
     if (parent.isValid() || !m_store)
         return 0;
-    return m_store->columnCount();
+    return m_store->columnCount() + extraColumns();
 }
 
 QModelIndex GridRowsModel::mapToSource(const QModelIndex& proxyIndex) const {
-    if (!m_store || !proxyIndex.isValid())
-        return {};
+    if (!m_store || !proxyIndex.isValid() || proxyIndex.column() >= m_store->columnCount())
+        return {}; // the presentation's own columns have no cell
     return m_store->index(proxyIndex.row() + m_fixed, proxyIndex.column());
 }
 
@@ -200,6 +217,19 @@ QPixmap GridRowsModel::pictureFor(const QByteArray& bytes) const {
 QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
     if (!m_store || !index.isValid())
         return {};
+    if (m_presentation) {
+        const QVariant shown = m_presentation->data(index.row() + m_fixed, index.column(), role);
+        if (shown.isValid())
+            return shown.typeId() == QMetaType::QString ? QVariant(drawnText(shown.toString())) : shown;
+        if (index.column() >= m_store->columnCount()) {
+            // A column of the view alone looks like the grid's plain cells.
+            if (role == Qt::BackgroundRole)
+                return QBrush(fromColorRef(m_store->defaultBackground()));
+            if (role == Qt::ForegroundRole)
+                return QBrush(fromColorRef(m_store->defaultForeground()));
+            return {};
+        }
+    }
     const QModelIndex cell = mapToSource(index);
     switch (role) {
     case Qt::DecorationRole: {
@@ -256,6 +286,9 @@ Qt::ItemFlags GridRowsModel::flags(const QModelIndex& index) const {
 QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (!m_store || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractProxyModel::headerData(section, orientation, role);
+    if (section >= m_store->columnCount())
+        return role == Qt::DisplayRole ? QVariant(m_presentation->extraColumnCaption(section - m_store->columnCount()))
+                                       : QVariant();
     if (role == Qt::DisplayRole)
         return m_fixed > 0 ? drawnText(m_store->cellText(0, section)) : QString();
     return {};
@@ -284,6 +317,24 @@ void GridRowsModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIn
         return;
     Q_EMIT dataChanged(index(first - m_fixed, topLeft.column()),
                        index(bottomRight.row() - m_fixed, bottomRight.column()), roles);
+    if (m_presentation)
+        refreshPresentedRows(first - m_fixed, bottomRight.row() - m_fixed);
+}
+
+void GridRowsModel::refreshPresentedRows(int first, int last) {
+    const bool queued = m_refreshFirst >= 0;
+    m_refreshFirst = queued ? qMin(m_refreshFirst, first) : first;
+    m_refreshLast = queued ? qMax(m_refreshLast, last) : last;
+    if (!queued)
+        QMetaObject::invokeMethod(this, &GridRowsModel::flushPresentedRows, Qt::QueuedConnection);
+}
+
+void GridRowsModel::flushPresentedRows() {
+    const int first = std::exchange(m_refreshFirst, -1);
+    const int last = std::min(std::exchange(m_refreshLast, -1), rowCount() - 1);
+    if (first < 0 || first > last || changingStructure())
+        return; // the rows came or went since: the views draw them anew anyway
+    Q_EMIT dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 void GridRowsModel::sourceRowsAboutToBeInserted(const QModelIndex&, int first, int last) {
@@ -375,6 +426,7 @@ GridView::GridView(QWidget* parent)
         applyGeometry();
         followFocus();
     });
+    connect(m_rows, &QAbstractItemModel::rowsInserted, this, &GridView::scheduleFit);
 }
 
 GridView::~GridView() = default;
@@ -419,13 +471,18 @@ void GridView::applyGeometry() {
     if (!grid)
         return;
     QHeaderView* columns = horizontalHeader();
-    {
+    if (m_fit) {
+        scheduleFit();
+    } else {
         const HeldUpdates held(columns);
         for (int column = 0; column < grid->columnCount(); ++column) {
             const int wanted = drawnSize(grid->columnWidth(column));
             if (columns->sectionSize(column) != wanted)
                 columns->resizeSection(column, wanted);
         }
+        // The presentation's own columns, which the grid gives no width: wide enough for their captions.
+        for (int column = grid->columnCount(); column < m_rows->columnCount(); ++column)
+            columns->resizeSection(column, qMax(columns->sectionSizeHint(column), 60));
     }
     const int fixed = m_rows->fixedRows();
     if (fixed > 0) {
@@ -453,6 +510,98 @@ void GridView::applyGeometry() {
         m_gridLineColour = grid->gridLineColour();
         setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(fromColorRef(m_gridLineColour).name()));
     }
+}
+
+void GridView::setPresentation(const GridPresentation* presentation) {
+    m_rows->setPresentation(presentation); // a reset: the geometry is taken again
+}
+
+void GridView::setFitColumnsToContents(bool fit) {
+    m_fit = fit;
+    m_fitted.clear();
+    applyGeometry();
+}
+
+void GridView::scheduleFit() {
+    if (!m_fit)
+        return;
+    m_fitPending = true;
+    if (m_fitQueued)
+        return;
+    // Once the changes of the moment are done: a load and its rows fit once, not row by row.
+    m_fitQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_fitQueued = false;
+            fitColumns();
+        },
+        Qt::QueuedConnection);
+}
+
+void GridView::fitColumns() {
+    if (!m_fit || !m_fitPending || !store() || m_rows->changingStructure())
+        return;
+    // A hidden view would measure every row, and a register of thousands of rows at every start is
+    // too many; shown, it measures the rows in sight, and the first show fits it.
+    if (!isVisible())
+        return;
+    m_fitPending = false;
+    const int count = m_rows->columnCount();
+    m_fitted.resize(count);
+    for (int column = 0; column < count; ++column)
+        m_fitted[column] = contentWidth(column);
+    stretchColumns();
+}
+
+int GridView::contentWidth(int column) const {
+    return qMin(kMostPixels, qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column)));
+}
+
+void GridView::stretchColumns() {
+    const GridStore* grid = store();
+    if (!m_fit || !grid || m_fitted.size() != m_rows->columnCount() || m_fitted.isEmpty())
+        return;
+    // The room left over goes to the grid's own columns in proportion to their widths; the fixed
+    // columns (the pictures) keep theirs.
+    const int fixed = qMin(grid->fixedColumnCount(), int(m_fitted.size()));
+    int total = 0;
+    int shared = 0;
+    for (int column = 0; column < m_fitted.size(); ++column) {
+        total += m_fitted[column];
+        if (column >= fixed)
+            shared += m_fitted[column];
+    }
+    const int room = qMax(0, viewport()->width() - total);
+    QHeaderView* columns = horizontalHeader();
+    const HeldUpdates held(columns);
+    int given = 0;
+    for (int column = 0; column < m_fitted.size(); ++column) {
+        int extra = 0;
+        if (column >= fixed && shared > 0) {
+            extra = column == m_fitted.size() - 1 ? room - given : int(qint64(room) * m_fitted[column] / shared);
+            given += extra;
+        }
+        const int wanted = m_fitted[column] + extra;
+        if (columns->sectionSize(column) != wanted)
+            columns->resizeSection(column, wanted);
+    }
+}
+
+void GridView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    if (m_fit && (m_fitPending || m_fitted.isEmpty())) {
+        m_fitPending = true;
+        fitColumns();
+    }
+}
+
+bool GridView::viewportEvent(QEvent* event) {
+    const bool handled = QTableView::viewportEvent(event);
+    // The window grew or shrank, or a scroll bar came or went.
+    if (event->type() == QEvent::Resize)
+        stretchColumns();
+    return handled;
 }
 
 void GridView::sizeInsertedRows(const QModelIndex&, int first, int last) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractProxyModel>
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QPixmap>
@@ -9,6 +10,23 @@
 namespace cuemora {
 
 class GridStore;
+
+// A grid's COLORREF colour (0x00BBGGRR) as Qt's.
+QColor fromColorRef(quint32 colour);
+
+// What a grid's view draws beyond the grid's own answers, for the grids that want more than their
+// cells: other texts for some cells, a look for whole rows, and columns that only the view shows.
+// It only answers what the view asks: the grid, its cells and its file never change for it.
+class GridPresentation {
+public:
+    virtual ~GridPresentation() = default;
+    // Columns drawn after the grid's own; they are never part of the grid.
+    virtual int extraColumnCount() const { return 0; }
+    virtual QString extraColumnCaption(int extra) const;
+    // The view's answer for `role` of the grid cell (row, column), the extra columns counted on
+    // after the grid's own; an invalid QVariant leaves the grid's own answer.
+    virtual QVariant data(int row, int column, int role) const = 0;
+};
 
 // A grid's data rows as a plain table for QTableView: view row k is grid row k + fixedRowCount, and
 // the horizontal header carries the texts of grid row 0. Texts and check marks are the grid's own
@@ -22,6 +40,9 @@ public:
 
     void setSourceModel(QAbstractItemModel* source) override;
     GridStore* store() const { return m_store; }
+    // Draws the grid through `presentation` (nullptr: the grid's own answers alone); it must
+    // outlive the model or be set back first.
+    void setPresentation(const GridPresentation* presentation);
     // The number of grid rows above the view's first row.
     int fixedRows() const { return m_fixed; }
 
@@ -51,6 +72,9 @@ private:
     void beginStructureReset();
     void endStructureReset();
     QPixmap pictureFor(const QByteArray& bytes) const;
+    int extraColumns() const;
+    void refreshPresentedRows(int first, int last);
+    void flushPresentedRows();
 
     enum class Pending { None, Rows, Reset };
 
@@ -60,6 +84,11 @@ private:
     QList<QMetaObject::Connection> m_connections;
     // The register shows only a few distinct pictures on many rows: decode each once.
     mutable QHash<QByteArray, QPixmap> m_pictures;
+    const GridPresentation* m_presentation = nullptr;
+    // What a presentation draws in a row hangs on any of its cells: the rows whose cells changed
+    // are drawn again, whole, once the changes of the moment are done (a tick changes a thousand).
+    int m_refreshFirst = -1;
+    int m_refreshLast = -1;
 };
 
 // The view every grid of the program is shown in: the register, the day's takings, the goods and
@@ -85,7 +114,24 @@ public:
     // Takes the column widths, row heights and grid-line colour from the grid again.
     void applyGeometry();
 
+    // See GridRowsModel::setPresentation.
+    void setPresentation(const GridPresentation* presentation);
+
+    // Columns as wide as their contents and captions (at the first show, after rows came and after
+    // the grid changed), the grid's own columns sharing whatever room is left; the widths the grid
+    // holds stay as they are. Off: the grid's widths.
+    void setFitColumnsToContents(bool fit);
+    // The width a column's caption and the texts of the rows in sight ask for, at most 1000 pixels.
+    int contentWidth(int column) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
 private:
+    void scheduleFit();
+    void fitColumns();
+    void stretchColumns();
     void currentCellChanged(const QModelIndex& current);
     void storeFocusChanged(int row, int column);
     void sizeInsertedRows(const QModelIndex& parent, int first, int last);
@@ -96,6 +142,10 @@ private:
     QMetaObject::Connection m_selectionConnection;
     bool m_followingStore = false;
     quint32 m_gridLineColour = 0xFFFFFFFFu;
+    bool m_fit = false;
+    bool m_fitQueued = false;
+    bool m_fitPending = false;
+    QList<int> m_fitted; // the widths the contents ask for, before the room left is shared out
 };
 
 } // namespace cuemora

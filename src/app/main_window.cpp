@@ -2,6 +2,7 @@
 
 #include "app/account_window.h"
 #include "app/checkout_window.h"
+#include "app/register_presentation.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "common/text_rules.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     PutIconInTray();
     m_ui->queryDateEdit->setText(dayText(m_room.clock().now().date()));
     m_ui->TableRegister->setStore(&m_room.tables().grid());
+    m_registerPresentation = std::make_unique<RegisterPresentation>(m_room.tables(), m_room.clock());
+    m_ui->TableRegister->setPresentation(m_registerPresentation.get());
+    m_ui->TableRegister->setFitColumnsToContents(true);
     m_checkout = std::make_unique<CheckoutWindow>(m_room);
     m_sales = std::make_unique<SalesWindow>(m_room);
     m_statistics = std::make_unique<StatisticsWindow>(m_room);
@@ -73,6 +77,7 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
         UnlockSetupPage();
     ConnectTables();
     ConnectCheckout();
+    ConnectBoard();
     // Tables that came back in use after a power cut or a crash have had their seconds brought up to
     // their start times by the room as it opened; the clock counts on from there at once.
     connect(&m_room, &Room::clockStarted, this, &MainWindow::StartClock);
@@ -89,6 +94,7 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
 }
 
 MainWindow::~MainWindow() {
+    m_ui->TableRegister->setPresentation(nullptr);
     m_ui->TableRegister->setStore(nullptr);
 }
 

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -105,10 +106,13 @@ inline QStringList visibleWindows() {
     return names;
 }
 
-// A QtTest main for window tests: the offscreen platform, set before the application exists.
+// A QtTest main for window tests: the offscreen platform, set before the application exists, and
+// the user's settings in a directory of the test's own.
 #define CUEMORA_WINDOW_TEST_MAIN(TestClass)                                                                            \
     int main(int argc, char** argv) {                                                                                  \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
+        QTemporaryDir settingsDir;                                                                                     \
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());                            \
         QApplication app(argc, argv);                                                                                  \
         QApplication::setQuitOnLastWindowClosed(false);                                                                \
         cuemora::loadQtChineseTranslations(app);                                                                       \
