@@ -81,9 +81,11 @@ private Q_SLOTS:
             const int row = n - 1; // the view's rows start under the header row
             QCOMPARE(rows->index(row, RegisterColumn::InUse).data(Qt::CheckStateRole).toInt(),
                      int(inUse ? Qt::Checked : Qt::Unchecked));
-            QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(),
-                     inUse ? u"2013年5月20日9时30分"_qs : QString());
-            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(), inUse ? u"18005"_qs : QString());
+            QCOMPARE(grid.cellText(n, RegisterColumn::Start), inUse ? u"2013年5月20日9时30分"_qs : QString());
+            QCOMPARE(grid.cellText(n, RegisterColumn::Seconds), inUse ? u"18005"_qs : QString());
+            // Drawn as the time of day and as h:mm:ss.
+            QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(), inUse ? u"09:30:00"_qs : QString());
+            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(), inUse ? u"5:00:05"_qs : QString());
             QCOMPARE(rows->index(row, RegisterColumn::Number).data().toString(), QString::number(n));
             QCOMPARE(grid.getCell(n, RegisterColumn::Picture).toByteArray(), statusPictureBitmap(pictures[n - 1]));
             QCOMPARE(rows->index(row, RegisterColumn::Picture).data(Qt::DecorationRole).userType(),
