@@ -28,6 +28,12 @@ int drawnSize(int size) {
 // and laying out a text of tens of thousands took a second at every paint.
 constexpr qsizetype kMostDrawnCharacters = 1000;
 
+// Columns are fitted to their contents in grids of a sane size only: a file that claims thousands
+// of columns keeps its own widths, since measuring them all would take minutes. Each column is
+// measured over at most this many of the rows in sight.
+constexpr int kMostFittedColumns = 64;
+constexpr int kMostMeasuredRows = 50;
+
 QString drawnText(const QString& text) {
     return text.size() > kMostDrawnCharacters ? text.left(kMostDrawnCharacters) + QStringLiteral("…") : text;
 }
@@ -471,7 +477,7 @@ void GridView::applyGeometry() {
     if (!grid)
         return;
     QHeaderView* columns = horizontalHeader();
-    if (m_fit) {
+    if (fitting()) {
         scheduleFit();
     } else {
         const HeldUpdates held(columns);
@@ -519,11 +525,16 @@ void GridView::setPresentation(const GridPresentation* presentation) {
 void GridView::setFitColumnsToContents(bool fit) {
     m_fit = fit;
     m_fitted.clear();
+    horizontalHeader()->setResizeContentsPrecision(fit ? kMostMeasuredRows : 1000);
     applyGeometry();
 }
 
+bool GridView::fitting() const {
+    return m_fit && m_rows->columnCount() <= kMostFittedColumns;
+}
+
 void GridView::scheduleFit() {
-    if (!m_fit)
+    if (!fitting())
         return;
     m_fitPending = true;
     if (m_fitQueued)
@@ -540,7 +551,7 @@ void GridView::scheduleFit() {
 }
 
 void GridView::fitColumns() {
-    if (!m_fit || !m_fitPending || !store() || m_rows->changingStructure())
+    if (!fitting() || !m_fitPending || !store() || m_rows->changingStructure())
         return;
     // A hidden view would measure every row, and a register of thousands of rows at every start is
     // too many; shown, it measures the rows in sight, and the first show fits it.
@@ -560,7 +571,7 @@ int GridView::contentWidth(int column) const {
 
 void GridView::stretchColumns() {
     const GridStore* grid = store();
-    if (!m_fit || !grid || m_fitted.size() != m_rows->columnCount() || m_fitted.isEmpty())
+    if (!fitting() || !grid || m_fitted.size() != m_rows->columnCount() || m_fitted.isEmpty())
         return;
     // The room left over goes to the grid's own columns in proportion to their widths; the fixed
     // columns (the pictures) keep theirs.
@@ -590,7 +601,7 @@ void GridView::stretchColumns() {
 
 void GridView::showEvent(QShowEvent* event) {
     QTableView::showEvent(event);
-    if (m_fit && (m_fitPending || m_fitted.isEmpty())) {
+    if (fitting() && (m_fitPending || m_fitted.isEmpty())) {
         m_fitPending = true;
         fitColumns();
     }

@@ -129,6 +129,7 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    bool fitting() const;
     void scheduleFit();
     void fitColumns();
     void stretchColumns();
