@@ -2,6 +2,7 @@
 
 #include "store/grid_store.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -10,6 +11,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <limits>
 
 namespace cuemora {
 
@@ -114,6 +116,10 @@ QColor fromColorRef(quint32 colour) {
 
 QString GridPresentation::extraColumnCaption(int) const {
     return {};
+}
+
+std::pair<int, int> GridPresentation::columnsDrawnFrom(int) const {
+    return {0, std::numeric_limits<int>::max()};
 }
 
 // --- GridRowsModel -------------------------------------------------------------------------------
@@ -323,14 +329,27 @@ void GridRowsModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIn
         return;
     Q_EMIT dataChanged(index(first - m_fixed, topLeft.column()),
                        index(bottomRight.row() - m_fixed, bottomRight.column()), roles);
-    if (m_presentation)
-        refreshPresentedRows(first - m_fixed, bottomRight.row() - m_fixed);
+    if (m_presentation) {
+        int left = std::numeric_limits<int>::max();
+        int right = -1;
+        for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
+            const auto [from, to] = m_presentation->columnsDrawnFrom(column);
+            if (from <= to) {
+                left = qMin(left, from);
+                right = qMax(right, to);
+            }
+        }
+        if (left <= right)
+            refreshPresented(first - m_fixed, bottomRight.row() - m_fixed, left, right);
+    }
 }
 
-void GridRowsModel::refreshPresentedRows(int first, int last) {
+void GridRowsModel::refreshPresented(int firstRow, int lastRow, int firstColumn, int lastColumn) {
     const bool queued = m_refreshFirst >= 0;
-    m_refreshFirst = queued ? qMin(m_refreshFirst, first) : first;
-    m_refreshLast = queued ? qMax(m_refreshLast, last) : last;
+    m_refreshFirst = queued ? qMin(m_refreshFirst, firstRow) : firstRow;
+    m_refreshLast = queued ? qMax(m_refreshLast, lastRow) : lastRow;
+    m_refreshLeft = queued ? qMin(m_refreshLeft, firstColumn) : firstColumn;
+    m_refreshRight = queued ? qMax(m_refreshRight, lastColumn) : lastColumn;
     if (!queued)
         QMetaObject::invokeMethod(this, &GridRowsModel::flushPresentedRows, Qt::QueuedConnection);
 }
@@ -338,9 +357,11 @@ void GridRowsModel::refreshPresentedRows(int first, int last) {
 void GridRowsModel::flushPresentedRows() {
     const int first = std::exchange(m_refreshFirst, -1);
     const int last = std::min(std::exchange(m_refreshLast, -1), rowCount() - 1);
-    if (first < 0 || first > last || changingStructure())
+    const int left = qMax(0, m_refreshLeft);
+    const int right = std::min(m_refreshRight, columnCount() - 1);
+    if (first < 0 || first > last || left > right || changingStructure())
         return; // the rows came or went since: the views draw them anew anyway
-    Q_EMIT dataChanged(index(first, 0), index(last, columnCount() - 1));
+    Q_EMIT dataChanged(index(first, left), index(last, right));
 }
 
 void GridRowsModel::sourceRowsAboutToBeInserted(const QModelIndex&, int first, int last) {
@@ -597,6 +618,36 @@ void GridView::stretchColumns() {
         if (columns->sectionSize(column) != wanted)
             columns->resizeSection(column, wanted);
     }
+}
+
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+    // Qt draws the whole view again for a change of more than one cell. A tick changes a column of
+    // a thousand rows of which a dozen are in sight: only the cells in sight between the corners
+    // are drawn again. An open editor takes Qt's own way, which gives it the new text.
+    if (topLeft == bottomRight || !topLeft.isValid() || !bottomRight.isValid() || state() == EditingState ||
+        !isVisible()) {
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QRect first = visualRect(topLeft);
+    const QRect last = visualRect(bottomRight);
+    if (first.isEmpty() || last.isEmpty()) { // a hidden row or column at a corner
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QRect changed = (first | last) & viewport()->rect();
+    if (!changed.isEmpty())
+        viewport()->update(changed);
+#if QT_CONFIG(accessibility)
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(topLeft.row());
+        event.setFirstColumn(topLeft.column());
+        event.setLastRow(bottomRight.row());
+        event.setLastColumn(bottomRight.column());
+        QAccessible::updateAccessibility(&event);
+    }
+#endif
 }
 
 void GridView::showEvent(QShowEvent* event) {

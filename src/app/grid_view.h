@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QTableView>
 
+#include <utility>
+
 namespace cuemora {
 
 class GridStore;
@@ -26,6 +28,9 @@ public:
     // The view's answer for `role` of the grid cell (row, column), the extra columns counted on
     // after the grid's own; an invalid QVariant leaves the grid's own answer.
     virtual QVariant data(int row, int column, int role) const = 0;
+    // The columns, first and last, whose drawing in a row hangs on the cell of `column` in that
+    // row, beyond that cell itself; first > last for none. By default the whole row.
+    virtual std::pair<int, int> columnsDrawnFrom(int column) const;
 };
 
 // A grid's data rows as a plain table for QTableView: view row k is grid row k + fixedRowCount, and
@@ -73,7 +78,7 @@ private:
     void endStructureReset();
     QPixmap pictureFor(const QByteArray& bytes) const;
     int extraColumns() const;
-    void refreshPresentedRows(int first, int last);
+    void refreshPresented(int firstRow, int lastRow, int firstColumn, int lastColumn);
     void flushPresentedRows();
 
     enum class Pending { None, Rows, Reset };
@@ -89,6 +94,8 @@ private:
     // are drawn again, whole, once the changes of the moment are done (a tick changes a thousand).
     int m_refreshFirst = -1;
     int m_refreshLast = -1;
+    int m_refreshLeft = -1;
+    int m_refreshRight = -1;
 };
 
 // The view every grid of the program is shown in: the register, the day's takings, the goods and
@@ -125,6 +132,8 @@ public:
     int contentWidth(int column) const;
 
 protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
     void showEvent(QShowEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 

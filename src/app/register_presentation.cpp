@@ -25,6 +25,20 @@ QString RegisterPresentation::extraColumnCaption(int) const {
     return QStringLiteral("当前应付");
 }
 
+std::pair<int, int> RegisterPresentation::columnsDrawnFrom(int column) const {
+    switch (column) {
+    case RegisterColumn::InUse: // the tint of the whole row, and what it owes
+        return {0, OwedColumn};
+    case RegisterColumn::Seconds:
+    case RegisterColumn::Price:
+    case RegisterColumn::Rate:
+    case RegisterColumn::GoodsTotal:
+        return {OwedColumn, OwedColumn};
+    default:
+        return {1, 0}; // drawn from its own cell alone
+    }
+}
+
 QColor RegisterPresentation::inUseTint(const QColor& background) {
     // Amber over a light background, a deep amber over a dark one: the text colour that suits the
     // background suits the tint as well.

@@ -21,6 +21,7 @@ public:
     int extraColumnCount() const override { return 1; }
     QString extraColumnCaption(int extra) const override;
     QVariant data(int row, int column, int role) const override;
+    std::pair<int, int> columnsDrawnFrom(int column) const override;
 
     // The background of a row in use over the colour it has while free: the same hue family for
     // every background, far enough from it to be seen at once and near enough to keep the text

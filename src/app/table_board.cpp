@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
@@ -56,7 +57,7 @@ void TableBoard::setRegister(const TableRegister* tables, const Clock* clock) {
             redraw();
         };
         m_connections = {
-            connect(grid, &QAbstractItemModel::dataChanged, this, &TableBoard::redraw),
+            connect(grid, &QAbstractItemModel::dataChanged, this, &TableBoard::cellsChanged),
             connect(grid, &QAbstractItemModel::rowsInserted, this, structure),
             connect(grid, &QAbstractItemModel::rowsRemoved, this, structure),
             connect(grid, &QAbstractItemModel::modelReset, this, structure),
@@ -75,6 +76,8 @@ int TableBoard::tableCount() const {
 }
 
 QSize TableBoard::tileSize() const {
+    if (m_tileSize.isValid())
+        return m_tileSize;
     const QFontMetrics metrics = fontMetrics();
     const int line = metrics.height();
     const int width = qMax(160, kPicture + 3 * kPadding + metrics.horizontalAdvance(QStringLiteral("应付 88888.88")));
@@ -86,6 +89,8 @@ int TableBoard::columns() const {
 }
 
 void TableBoard::layOut() {
+    m_tileSize = QSize();
+    m_tileSize = tileSize();
     const int step = tileSize().height() + kGap;
     const int rows = (tableCount() + columns() - 1) / columns();
     QScrollBar* bar = verticalScrollBar();
@@ -101,6 +106,34 @@ void TableBoard::redraw() {
         return;
     m_redrawQueued = true;
     viewport()->update();
+}
+
+void TableBoard::cellsChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    if (!isVisible() || m_redrawQueued || !topLeft.isValid() || !bottomRight.isValid())
+        return;
+    // A tick changes the seconds of every table in use: only the clock lines of the tiles in sight
+    // are drawn again, and nothing is done for the others.
+    const bool clockOnly = topLeft.column() == bottomRight.column() && topLeft.column() == RegisterColumn::Seconds;
+    const int step = tileSize().height() + kGap;
+    const int top = verticalScrollBar()->value();
+    const qint64 firstInSight = qint64(qMax(0, (top - kGap) / step)) * columns() + 1;
+    const qint64 lastInSight = qint64((top + viewport()->height()) / step + 1) * columns();
+    const int first = int(qMax<qint64>(topLeft.row(), firstInSight));
+    const int last = int(qMin<qint64>(bottomRight.row(), qMin<qint64>(lastInSight, tableCount())));
+    if (!clockOnly && last - first > 8) {
+        redraw();
+        return;
+    }
+    for (int n = first; n <= last; ++n) {
+        const QRect tile = tileRect(n);
+        viewport()->update(clockOnly ? clockRect(tile) : tile);
+    }
+}
+
+QRect TableBoard::clockRect(const QRect& tile) const {
+    const int line = fontMetrics().height();
+    const int lower = tile.top() + kPadding + qMax(kPicture, 2 * line) + kPadding / 2;
+    return {tile.left() + 1, lower, tile.width() - 2, 2 * line};
 }
 
 QRect TableBoard::tileRect(int n) const {
@@ -145,7 +178,8 @@ QStringList TableBoard::tileTexts(int n) const {
     if (!m_tables || !m_tables->isTable(n))
         return {};
     const bool inUse = m_tables->isInUse(n);
-    const QString head = QString::number(n) + QStringLiteral("号 ") + shortName(m_tables->name(n));
+    // "第N台", as the program names a table in its messages: the name may hold a number of its own.
+    const QString head = QStringLiteral("第%1台 ").arg(n) + shortName(m_tables->name(n));
     if (!inUse)
         return {head, QStringLiteral("空闲"), QString(), QString()};
     return {head, QStringLiteral("使用中"), clockText(m_tables->grid().cellText(n, RegisterColumn::Seconds)),
@@ -161,13 +195,24 @@ const QPixmap& TableBoard::pictureFor(int n) const {
     return picture;
 }
 
-void TableBoard::paintTile(QPainter& painter, int n, const QRect& rect) const {
+void TableBoard::paintTile(QPainter& painter, int n, const QRect& rect, const QRegion& dirty) const {
     const QPalette& colours = palette();
     const bool inUse = m_tables->isInUse(n);
     const QColor base = colours.color(QPalette::Base);
     painter.setPen(n == m_current && hasFocus() ? QPen(colours.color(QPalette::Highlight), 2)
                                                 : QPen(colours.color(QPalette::Mid), 1));
     painter.setBrush(inUse ? RegisterPresentation::inUseTint(base) : base);
+    const QRect clock = clockRect(rect);
+    const QRegion part = dirty.intersected(rect);
+    if (QRegion(clock).intersected(part) == part) {
+        // Only the clock lines: drawn over their own background, the rest of the tile as it was.
+        painter.fillRect(clock, inUse ? RegisterPresentation::inUseTint(base) : base);
+        if (!inUse)
+            return;
+        const QStringList texts = tileTexts(n);
+        paintClockLines(painter, texts, clock);
+        return;
+    }
     painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
 
     const QPixmap& picture = pictureFor(n);
@@ -179,7 +224,6 @@ void TableBoard::paintTile(QPainter& painter, int n, const QRect& rect) const {
     const int line = metrics.height();
     const int textLeft = rect.left() + 2 * kPadding + kPicture;
     const int textWidth = rect.right() - kPadding - textLeft;
-    const int fullWidth = rect.width() - 2 * kPadding;
     painter.setPen(colours.color(QPalette::Text));
     QFont bold = painter.font();
     bold.setBold(true);
@@ -191,19 +235,28 @@ void TableBoard::paintTile(QPainter& painter, int n, const QRect& rect) const {
                      QFontMetrics(bold).elidedText(texts[0], Qt::ElideRight, textWidth));
     painter.setFont(plain);
     painter.drawText(head.translated(0, line), Qt::AlignLeft | Qt::AlignVCenter, texts[1]);
-    if (!inUse)
-        return;
-    const int lower = rect.top() + kPadding + qMax(kPicture, 2 * line) + kPadding / 2;
-    const QRect time(rect.left() + kPadding, lower, fullWidth, line);
-    painter.setFont(bold);
-    painter.drawText(time, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetrics(bold).elidedText(texts[2], Qt::ElideRight, fullWidth));
-    painter.setFont(plain);
-    painter.drawText(time.translated(0, line), Qt::AlignRight | Qt::AlignVCenter,
-                     metrics.elidedText(texts[3], Qt::ElideLeft, fullWidth));
+    if (inUse)
+        paintClockLines(painter, texts, clock);
 }
 
-void TableBoard::paintEvent(QPaintEvent*) {
+void TableBoard::paintClockLines(QPainter& painter, const QStringList& texts, const QRect& clock) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int line = metrics.height();
+    const int width = clock.width() - 2 * kPadding + 2;
+    const QRect time(clock.left() + kPadding - 1, clock.top(), width, line);
+    painter.setPen(palette().color(QPalette::Text));
+    QFont bold = painter.font();
+    bold.setBold(true);
+    const QFont plain = painter.font();
+    painter.setFont(bold);
+    painter.drawText(time, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetrics(bold).elidedText(texts[2], Qt::ElideRight, width));
+    painter.setFont(plain);
+    painter.drawText(time.translated(0, line), Qt::AlignRight | Qt::AlignVCenter,
+                     metrics.elidedText(texts[3], Qt::ElideLeft, width));
+}
+
+void TableBoard::paintEvent(QPaintEvent* event) {
     m_redrawQueued = false;
     if (!m_tables)
         return;
@@ -220,7 +273,9 @@ void TableBoard::paintEvent(QPaintEvent*) {
             const qint64 n = qint64(row) * columns() + column + 1;
             if (n > count)
                 return;
-            paintTile(painter, int(n), tileRect(int(n)));
+            const QRect tile = tileRect(int(n));
+            if (event->region().intersects(tile))
+                paintTile(painter, int(n), tile, event->region());
         }
     }
 }
@@ -235,6 +290,14 @@ void TableBoard::showEvent(QShowEvent* event) {
     m_redrawQueued = false;
     layOut();
     redraw();
+}
+
+void TableBoard::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        layOut();
+        redraw();
+    }
 }
 
 void TableBoard::mousePressEvent(QMouseEvent* event) {
@@ -301,7 +364,7 @@ bool TableBoard::viewportEvent(QEvent* event) {
             QToolTip::hideText();
             return true;
         }
-        QString tip = QString::number(n) + QStringLiteral("号 ") + shortName(m_tables->name(n));
+        QString tip = QStringLiteral("第%1台 ").arg(n) + shortName(m_tables->name(n));
         if (m_tables->isInUse(n)) {
             const GridStore& grid = m_tables->grid();
             tip += QStringLiteral("\n开始时间：") + shortName(grid.cellText(n, RegisterColumn::Start)) +

@@ -33,7 +33,7 @@ public:
     int currentTable() const { return m_current; }
     void setCurrentTable(int n);
 
-    // The texts a tile draws, top to bottom: "N号" and the name, the state, h:mm:ss, the amount.
+    // The texts a tile draws, top to bottom: "第N台" and the name, the state, h:mm:ss, the amount.
     QStringList tileTexts(int n) const;
 
 Q_SIGNALS:
@@ -48,6 +48,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int tableCount() const;
@@ -55,13 +56,18 @@ private:
     int columns() const;
     void layOut();
     void redraw();
-    void paintTile(QPainter& painter, int n, const QRect& rect) const;
+    void cellsChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    // The part of a tile that changes with the clock: the time and the amount.
+    QRect clockRect(const QRect& tile) const;
+    void paintTile(QPainter& painter, int n, const QRect& rect, const QRegion& dirty) const;
+    void paintClockLines(QPainter& painter, const QStringList& texts, const QRect& clock) const;
     const QPixmap& pictureFor(int n) const;
 
     const TableRegister* m_tables = nullptr;
     const Clock* m_clock = nullptr;
     QList<QMetaObject::Connection> m_connections;
     int m_current = 0;
+    QSize m_tileSize; // from the font; empty until measured
     // A tick changes a thousand cells: the board is drawn again once for all of them.
     bool m_redrawQueued = false;
     std::array<QPixmap, 4> m_pictures;
