@@ -134,15 +134,24 @@ private Q_SLOTS:
         QVERIFY(view->model()->index(0, RegisterPresentation::OwedColumn).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
                 Qt::AlignRight);
 
-        // Each tick draws the new time and the new amount, once for all the rows it changed.
+        // Each tick draws the new time and the new amount, once for all the rows it changed, and
+        // nothing else of those rows.
         QSignalSpy changed(view->model(), &QAbstractItemModel::dataChanged);
         shell.tick(3600);
         QCOMPARE(shown(view, 1, col::Seconds), u"2:30:00"_qs);
         QCOMPARE(shown(view, 1, RegisterPresentation::OwedColumn), u"48.50"_qs);
-        QTRY_VERIFY(std::any_of(changed.cbegin(), changed.cend(), [](const QList<QVariant>& signal) {
-            return signal[1].toModelIndex().column() == RegisterPresentation::OwedColumn &&
-                   signal[0].toModelIndex().row() == 0 && signal[1].toModelIndex().row() == 2;
-        }));
+        auto owedOfRows = [&changed](int first, int last, int left) {
+            return std::any_of(changed.cbegin(), changed.cend(), [=](const QList<QVariant>& signal) {
+                return signal[0].toModelIndex().column() == left &&
+                       signal[1].toModelIndex().column() == RegisterPresentation::OwedColumn &&
+                       signal[0].toModelIndex().row() == first && signal[1].toModelIndex().row() == last;
+            });
+        };
+        QTRY_VERIFY(owedOfRows(0, 2, RegisterPresentation::OwedColumn));
+        // A table opened or freed changes the tint of its whole row.
+        changed.clear();
+        QVERIFY(shell.room->OpenTableByNumber(u"2"_qs).started);
+        QTRY_VERIFY(owedOfRows(1, 1, 0));
         QVERIFY(!window.grab().isNull());
     }
 
@@ -259,8 +268,8 @@ private Q_SLOTS:
         controls.boardButton->click();
         QVERIFY(board->isVisible());
         QVERIFY(!controls.TableRegister->isVisible());
-        QCOMPARE(board->tileTexts(1), (QStringList{u"1号 1号大厅"_qs, u"使用中"_qs, u"1:30:00"_qs, u"应付 32.50"_qs}));
-        QCOMPARE(board->tileTexts(2), (QStringList{u"2号 2号大厅"_qs, u"空闲"_qs, QString(), QString()}));
+        QCOMPARE(board->tileTexts(1), (QStringList{u"第1台 1号大厅"_qs, u"使用中"_qs, u"1:30:00"_qs, u"应付 32.50"_qs}));
+        QCOMPARE(board->tileTexts(2), (QStringList{u"第2台 2号大厅"_qs, u"空闲"_qs, QString(), QString()}));
         QVERIFY(board->tileRect(1).right() < board->tileRect(2).left()); // in register order, left to right
         QCOMPARE(board->tableAt(board->tileRect(3).center()), 3);
         QCOMPARE(board->tableAt(board->tileRect(3).bottomRight() + QPoint(3, 3)), 0); // the gap
@@ -357,7 +366,7 @@ private Q_SLOTS:
         TableBoard* board = controls.TableBoard;
         QCOMPARE(board->tileTexts(1)[2], u"abc"_qs);
         QCOMPARE(board->tileTexts(3)[2], u"277777:46:40"_qs);
-        QVERIFY(board->tileTexts(4)[0].startsWith(u"4号 长长"_qs));
+        QVERIFY(board->tileTexts(4)[0].startsWith(u"第4台 长长"_qs));
         QVERIFY(!window.grab().isNull());
         for (int n = 1; n <= 5; ++n)
             QCOMPARE(board->tileRect(n).size(), board->tileRect(1).size()); // a long name never widens a tile
