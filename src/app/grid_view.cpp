@@ -2,13 +2,16 @@
 
 #include "store/grid_store.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <limits>
 
 namespace cuemora {
 
@@ -26,6 +29,12 @@ int drawnSize(int size) {
 // The most of a cell's text the view draws: a cell at its widest shows a few hundred characters,
 // and laying out a text of tens of thousands took a second at every paint.
 constexpr qsizetype kMostDrawnCharacters = 1000;
+
+// Columns are fitted to their contents in grids of a sane size only: a file that claims thousands
+// of columns keeps its own widths, since measuring them all would take minutes. Each column is
+// measured over at most this many of the rows in sight.
+constexpr int kMostFittedColumns = 64;
+constexpr int kMostMeasuredRows = 50;
 
 QString drawnText(const QString& text) {
     return text.size() > kMostDrawnCharacters ? text.left(kMostDrawnCharacters) + QStringLiteral("…") : text;
@@ -52,10 +61,6 @@ private:
     QWidget* m_widget;
     bool m_was;
 };
-
-QColor fromColorRef(quint32 colour) {
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
 
 // DrawText flags as Qt alignment: DT_CENTER 1, DT_RIGHT 2, DT_VCENTER 4, DT_BOTTOM 8.
 Qt::Alignment alignmentFromFormat(qint32 format) {
@@ -105,6 +110,18 @@ private:
 
 } // namespace
 
+QColor fromColorRef(quint32 colour) {
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+QString GridPresentation::extraColumnCaption(int) const {
+    return {};
+}
+
+std::pair<int, int> GridPresentation::columnsDrawnFrom(int) const {
+    return {0, std::numeric_limits<int>::max()};
+}
+
 // --- GridRowsModel -------------------------------------------------------------------------------
 
 GridRowsModel::GridRowsModel(QObject* parent)
@@ -120,6 +137,7 @@ void GridRowsModel::setSourceModel(QAbstractItemModel* source) {
     m_fixed = m_store ? m_store->fixedRowCount() : 0;
     m_pending = Pending::None;
     m_pictures.clear();
+    m_refreshFirst = m_refreshLast = -1;
     if (m_store) {
         m_connections = {
             connect(m_store, &QAbstractItemModel::dataChanged, this, &GridRowsModel::sourceDataChanged),
@@ -151,6 +169,17 @@ void GridRowsModel::setSourceModel(QAbstractItemModel* source) {
     endResetModel();
 }
 
+void GridRowsModel::setPresentation(const GridPresentation* presentation) {
+    beginResetModel();
+    m_presentation = presentation;
+    m_refreshFirst = m_refreshLast = -1;
+    endResetModel();
+}
+
+int GridRowsModel::extraColumns() const {
+    return m_presentation ? qMax(0, m_presentation->extraColumnCount()) : 0;
+}
+
 QModelIndex GridRowsModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
         return {};
@@ -170,12 +199,12 @@ int GridRowsModel::rowCount(const QModelIndex& parent) const {
 int GridRowsModel::columnCount(const QModelIndex& parent) const {
     if (parent.isValid() || !m_store)
         return 0;
-    return m_store->columnCount();
+    return m_store->columnCount() + extraColumns();
 }
 
 QModelIndex GridRowsModel::mapToSource(const QModelIndex& proxyIndex) const {
-    if (!m_store || !proxyIndex.isValid())
-        return {};
+    if (!m_store || !proxyIndex.isValid() || proxyIndex.column() >= m_store->columnCount())
+        return {}; // the presentation's own columns have no cell
     return m_store->index(proxyIndex.row() + m_fixed, proxyIndex.column());
 }
 
@@ -200,6 +229,19 @@ QPixmap GridRowsModel::pictureFor(const QByteArray& bytes) const {
 QVariant GridRowsModel::data(const QModelIndex& index, int role) const {
     if (!m_store || !index.isValid())
         return {};
+    if (m_presentation) {
+        const QVariant shown = m_presentation->data(index.row() + m_fixed, index.column(), role);
+        if (shown.isValid())
+            return shown.typeId() == QMetaType::QString ? QVariant(drawnText(shown.toString())) : shown;
+        if (index.column() >= m_store->columnCount()) {
+            // A column of the view alone looks like the grid's plain cells.
+            if (role == Qt::BackgroundRole)
+                return QBrush(fromColorRef(m_store->defaultBackground()));
+            if (role == Qt::ForegroundRole)
+                return QBrush(fromColorRef(m_store->defaultForeground()));
+            return {};
+        }
+    }
     const QModelIndex cell = mapToSource(index);
     switch (role) {
     case Qt::DecorationRole: {
@@ -257,6 +299,9 @@ Qt::ItemFlags GridRowsModel::flags(const QModelIndex& index) const {
 QVariant GridRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (!m_store || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractProxyModel::headerData(section, orientation, role);
+    if (section >= m_store->columnCount())
+        return role == Qt::DisplayRole ? QVariant(m_presentation->extraColumnCaption(section - m_store->columnCount()))
+                                       : QVariant();
     if (role == Qt::DisplayRole)
         return m_fixed > 0 ? drawnText(m_store->cellText(0, section)) : QString();
     return {};
@@ -285,6 +330,39 @@ void GridRowsModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIn
         return;
     Q_EMIT dataChanged(index(first - m_fixed, topLeft.column()),
                        index(bottomRight.row() - m_fixed, bottomRight.column()), roles);
+    if (m_presentation) {
+        int left = std::numeric_limits<int>::max();
+        int right = -1;
+        for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
+            const auto [from, to] = m_presentation->columnsDrawnFrom(column);
+            if (from <= to) {
+                left = qMin(left, from);
+                right = qMax(right, to);
+            }
+        }
+        if (left <= right)
+            refreshPresented(first - m_fixed, bottomRight.row() - m_fixed, left, right);
+    }
+}
+
+void GridRowsModel::refreshPresented(int firstRow, int lastRow, int firstColumn, int lastColumn) {
+    const bool queued = m_refreshFirst >= 0;
+    m_refreshFirst = queued ? qMin(m_refreshFirst, firstRow) : firstRow;
+    m_refreshLast = queued ? qMax(m_refreshLast, lastRow) : lastRow;
+    m_refreshLeft = queued ? qMin(m_refreshLeft, firstColumn) : firstColumn;
+    m_refreshRight = queued ? qMax(m_refreshRight, lastColumn) : lastColumn;
+    if (!queued)
+        QMetaObject::invokeMethod(this, &GridRowsModel::flushPresentedRows, Qt::QueuedConnection);
+}
+
+void GridRowsModel::flushPresentedRows() {
+    const int first = std::exchange(m_refreshFirst, -1);
+    const int last = std::min(std::exchange(m_refreshLast, -1), rowCount() - 1);
+    const int left = qMax(0, m_refreshLeft);
+    const int right = std::min(m_refreshRight, columnCount() - 1);
+    if (first < 0 || first > last || left > right || changingStructure())
+        return; // the rows came or went since: the views draw them anew anyway
+    Q_EMIT dataChanged(index(first, left), index(last, right));
 }
 
 void GridRowsModel::sourceRowsAboutToBeInserted(const QModelIndex&, int first, int last) {
@@ -377,6 +455,7 @@ GridView::GridView(QWidget* parent)
         applyGeometry();
         followFocus();
     });
+    connect(m_rows, &QAbstractItemModel::rowsInserted, this, &GridView::scheduleFit);
 }
 
 GridView::~GridView() = default;
@@ -426,13 +505,18 @@ void GridView::applyGeometry() {
     if (!grid)
         return;
     QHeaderView* columns = horizontalHeader();
-    {
+    if (fitting()) {
+        scheduleFit();
+    } else {
         const HeldUpdates held(columns);
         for (int column = 0; column < grid->columnCount(); ++column) {
             const int wanted = drawnSize(grid->columnWidth(column));
             if (columns->sectionSize(column) != wanted)
                 columns->resizeSection(column, wanted);
         }
+        // The presentation's own columns, which the grid gives no width: wide enough for their captions.
+        for (int column = grid->columnCount(); column < m_rows->columnCount(); ++column)
+            columns->resizeSection(column, qMax(columns->sectionSizeHint(column), 60));
     }
     const int fixed = m_rows->fixedRows();
     if (fixed > 0) {
@@ -460,6 +544,133 @@ void GridView::applyGeometry() {
         m_gridLineColour = grid->gridLineColour();
         setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(fromColorRef(m_gridLineColour).name()));
     }
+}
+
+void GridView::setPresentation(const GridPresentation* presentation) {
+    m_rows->setPresentation(presentation); // a reset: the geometry is taken again
+}
+
+void GridView::setFitColumnsToContents(bool fit) {
+    m_fit = fit;
+    m_fitted.clear();
+    horizontalHeader()->setResizeContentsPrecision(fit ? kMostMeasuredRows : 1000);
+    applyGeometry();
+}
+
+bool GridView::fitting() const {
+    return m_fit && m_rows->columnCount() <= kMostFittedColumns;
+}
+
+void GridView::scheduleFit() {
+    if (!fitting())
+        return;
+    m_fitPending = true;
+    if (m_fitQueued)
+        return;
+    // Once the changes of the moment are done: a load and its rows fit once, not row by row.
+    m_fitQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_fitQueued = false;
+            fitColumns();
+        },
+        Qt::QueuedConnection);
+}
+
+void GridView::fitColumns() {
+    if (!fitting() || !m_fitPending || !store() || m_rows->changingStructure())
+        return;
+    // A hidden view would measure every row, and a register of thousands of rows at every start is
+    // too many; shown, it measures the rows in sight, and the first show fits it.
+    if (!isVisible())
+        return;
+    m_fitPending = false;
+    const int count = m_rows->columnCount();
+    m_fitted.resize(count);
+    for (int column = 0; column < count; ++column)
+        m_fitted[column] = contentWidth(column);
+    stretchColumns();
+}
+
+int GridView::contentWidth(int column) const {
+    return qMin(kMostPixels, qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column)));
+}
+
+void GridView::stretchColumns() {
+    const GridStore* grid = store();
+    if (!fitting() || !grid || m_fitted.size() != m_rows->columnCount() || m_fitted.isEmpty())
+        return;
+    // The room left over goes to the grid's own columns in proportion to their widths; the fixed
+    // columns (the pictures) keep theirs.
+    const int fixed = qMin(grid->fixedColumnCount(), int(m_fitted.size()));
+    int total = 0;
+    int shared = 0;
+    for (int column = 0; column < m_fitted.size(); ++column) {
+        total += m_fitted[column];
+        if (column >= fixed)
+            shared += m_fitted[column];
+    }
+    const int room = qMax(0, viewport()->width() - total);
+    QHeaderView* columns = horizontalHeader();
+    const HeldUpdates held(columns);
+    int given = 0;
+    for (int column = 0; column < m_fitted.size(); ++column) {
+        int extra = 0;
+        if (column >= fixed && shared > 0) {
+            extra = column == m_fitted.size() - 1 ? room - given : int(qint64(room) * m_fitted[column] / shared);
+            given += extra;
+        }
+        const int wanted = m_fitted[column] + extra;
+        if (columns->sectionSize(column) != wanted)
+            columns->resizeSection(column, wanted);
+    }
+}
+
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+    // Qt draws the whole view again for a change of more than one cell. A tick changes a column of
+    // a thousand rows of which a dozen are in sight: only the cells in sight between the corners
+    // are drawn again. An open editor takes Qt's own way, which gives it the new text.
+    if (topLeft == bottomRight || !topLeft.isValid() || !bottomRight.isValid() || state() == EditingState ||
+        !isVisible()) {
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QRect first = visualRect(topLeft);
+    const QRect last = visualRect(bottomRight);
+    if (first.isEmpty() || last.isEmpty()) { // a hidden row or column at a corner
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QRect changed = (first | last) & viewport()->rect();
+    if (!changed.isEmpty())
+        viewport()->update(changed);
+#if QT_CONFIG(accessibility)
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(topLeft.row());
+        event.setFirstColumn(topLeft.column());
+        event.setLastRow(bottomRight.row());
+        event.setLastColumn(bottomRight.column());
+        QAccessible::updateAccessibility(&event);
+    }
+#endif
+}
+
+void GridView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    if (fitting() && (m_fitPending || m_fitted.isEmpty())) {
+        m_fitPending = true;
+        fitColumns();
+    }
+}
+
+bool GridView::viewportEvent(QEvent* event) {
+    const bool handled = QTableView::viewportEvent(event);
+    // The window grew or shrank, or a scroll bar came or went.
+    if (event->type() == QEvent::Resize)
+        stretchColumns();
+    return handled;
 }
 
 void GridView::sizeInsertedRows(const QModelIndex&, int first, int last) {

@@ -2,6 +2,7 @@
 
 #include "app/account_window.h"
 #include "app/checkout_window.h"
+#include "app/register_presentation.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "app/window_places.h"
@@ -66,6 +67,9 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     PutIconInTray();
     m_ui->queryDateEdit->setText(dayText(m_room.clock().now().date()));
     m_ui->TableRegister->setStore(&m_room.tables().grid());
+    m_registerPresentation = std::make_unique<RegisterPresentation>(m_room.tables(), m_room.clock());
+    m_ui->TableRegister->setPresentation(m_registerPresentation.get());
+    m_ui->TableRegister->setFitColumnsToContents(true);
     m_checkout = std::make_unique<CheckoutWindow>(m_room);
     m_sales = std::make_unique<SalesWindow>(m_room);
     m_statistics = std::make_unique<StatisticsWindow>(m_room);
@@ -82,6 +86,7 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     ConnectTables();
     ConnectCheckout();
     ConnectShortcuts();
+    ConnectBoard();
     // Tables that came back in use after a power cut or a crash have had their seconds brought up to
     // their start times by the room as it opened; the clock counts on from there at once.
     connect(&m_room, &Room::clockStarted, this, &MainWindow::StartClock);
@@ -131,6 +136,7 @@ void MainWindow::ConnectShortcuts() {
 }
 
 MainWindow::~MainWindow() {
+    m_ui->TableRegister->setPresentation(nullptr);
     m_ui->TableRegister->setStore(nullptr);
 }
 

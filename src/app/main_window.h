@@ -10,6 +10,7 @@
 #include <memory>
 
 class QMenu;
+class QPushButton;
 class QTimer;
 
 namespace Ui {
@@ -20,8 +21,10 @@ namespace cuemora {
 
 class AccountWindow;
 class CheckoutWindow;
+class RegisterPresentation;
 class SalesWindow;
 class StatisticsWindow;
+class TableBoard;
 
 // The program's main window: the open page and the setup page above the register of the room's
 // tables. It lives as long as the program, shows the Room it is handed, owns the four secondary
@@ -55,6 +58,9 @@ public:
     void ShowAbout();
     // Shows the account window while the setup page is chosen and nobody has logged in.
     void GuardSetupPage();
+    // "看板": the register as a board of tiles instead of its grid, or the grid again. The choice
+    // is the user's settings' "view/board" (QSettings, INI format, user scope), read at start.
+    void ShowBoard(bool board);
 
 Q_SIGNALS:
     // The program has ended: every window is closed and nothing more will happen.
@@ -70,6 +76,11 @@ private:
     // The keys of the counter: F2 开台, F3 结账, F4 卖东西, F5 换台, each told in its buttons'
     // tooltips.
     void ConnectShortcuts();
+    void ConnectBoard();    // main_window_board.cpp
+
+    // A double-click on a tile of the board: a free table is opened as "输号开台" opens it, a table
+    // in use goes to its checkout as "输号结账" takes it there.
+    void BoardTableActivated(int n);
 
     // --- Tables: setup, opening, the clock, changing tables (main_window_tables.cpp) ---------------
 
@@ -123,6 +134,9 @@ private:
     std::unique_ptr<SalesWindow> m_sales;
     std::unique_ptr<StatisticsWindow> m_statistics;
     std::unique_ptr<AccountWindow> m_account;
+    std::unique_ptr<RegisterPresentation> m_registerPresentation;
+    TableBoard* m_board = nullptr;
+    QPushButton* m_boardButton = nullptr;
     bool m_ending = false;
 };
 

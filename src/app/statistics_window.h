@@ -14,6 +14,8 @@ class StatisticsWindow;
 
 namespace cuemora {
 
+class GridPresentation;
+
 // The takings of one day with their totals. Created hidden with the main window; "关闭" and the
 // close box only hide it. It shows the room's takings grid, through which every takings row of the
 // day passes (a checkout's, a cash sale's).
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<Ui::StatisticsWindow> m_ui;
     Room& m_room;
     std::function<QString()> m_query;
+    std::unique_ptr<GridPresentation> m_presentation;
 };
 
 } // namespace cuemora

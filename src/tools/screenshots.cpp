@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -115,6 +116,9 @@ void demoRoom(const DataDirectory& data, const Clock& clock) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The pictures start from the program's first look, whatever the user chose: settings of their own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     loadQtChineseTranslations(app);
@@ -133,6 +137,9 @@ int main(int argc, char** argv) {
         return 1;
     MainWindow window(room, [] { return true; });
     bool ok = save(&window, out, QStringLiteral("main_window"));
+    control<QPushButton>(&window, "boardButton")->click();
+    ok = save(&window, out, QStringLiteral("main_window_board")) && ok;
+    control<QPushButton>(&window, "boardButton")->click();
 
     control<QTabWidget>(&window, "tabWidget")->setCurrentWidget(control<QWidget>(&window, "setupPage"));
     AccountWindow* account = window.accountWindow();

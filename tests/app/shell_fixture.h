@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -111,10 +112,13 @@ inline QStringList visibleWindows() {
     return names;
 }
 
-// A QtTest main for window tests: the offscreen platform, set before the application exists.
+// A QtTest main for window tests: the offscreen platform, set before the application exists, and
+// the user's settings in a directory of the test's own.
 #define CUEMORA_WINDOW_TEST_MAIN(TestClass)                                                                            \
     int main(int argc, char** argv) {                                                                                  \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
+        QTemporaryDir settingsDir;                                                                                     \
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());                            \
         QApplication app(argc, argv);                                                                                  \
         QApplication::setQuitOnLastWindowClosed(false);                                                                \
         QStandardPaths::setTestModeEnabled(true); /* no window test touches the user's settings */                     \

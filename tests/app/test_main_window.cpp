@@ -32,14 +32,15 @@ private Q_SLOTS:
 
         GridView* view = MainWindowControls(&window).TableRegister;
         QCOMPARE(view->model()->rowCount(), 0);
-        QCOMPARE(view->model()->columnCount(), 11);
+        QCOMPARE(view->model()->columnCount(), 12); // the view's own "当前应付" after the eleven
+        const GridStore& grid = shell.tables().grid();
         const QStringList captions = {u"图片"_qs,     u"序号"_qs,     u"类型"_qs,     u"台名称"_qs,
                                       u"单价/h"_qs,   u"开始时间"_qs, u"使用时长"_qs, u"记录商品名称"_qs,
                                       u"记录总价"_qs, u"是否使用"_qs, u"折率"_qs};
         const QList<int> widths = {40, 30, 50, 120, 60, 120, 60, 120, 60, 60, 40};
         for (int column = 0; column < 11; ++column) {
             QCOMPARE(view->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);
-            QCOMPARE(view->columnWidth(column), widths[column]);
+            QCOMPARE(grid.columnWidth(column), widths[column]); // the view fits its own widths
         }
         QVERIFY(view->horizontalHeader()->isVisible());
         QVERIFY(!view->verticalHeader()->isVisible());
@@ -80,9 +81,11 @@ private Q_SLOTS:
             const int row = n - 1; // the view's rows start under the header row
             QCOMPARE(rows->index(row, RegisterColumn::InUse).data(Qt::CheckStateRole).toInt(),
                      int(inUse ? Qt::Checked : Qt::Unchecked));
-            QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(),
-                     inUse ? u"2013年5月20日9时30分"_qs : QString());
-            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(), inUse ? u"18005"_qs : QString());
+            QCOMPARE(grid.cellText(n, RegisterColumn::Start), inUse ? u"2013年5月20日9时30分"_qs : QString());
+            QCOMPARE(grid.cellText(n, RegisterColumn::Seconds), inUse ? u"18005"_qs : QString());
+            // Drawn as the time of day and as h:mm:ss.
+            QCOMPARE(rows->index(row, RegisterColumn::Start).data().toString(), inUse ? u"09:30:00"_qs : QString());
+            QCOMPARE(rows->index(row, RegisterColumn::Seconds).data().toString(), inUse ? u"5:00:05"_qs : QString());
             QCOMPARE(rows->index(row, RegisterColumn::Number).data().toString(), QString::number(n));
             QCOMPARE(grid.getCell(n, RegisterColumn::Picture).toByteArray(), statusPictureBitmap(pictures[n - 1]));
             QCOMPARE(rows->index(row, RegisterColumn::Picture).data(Qt::DecorationRole).userType(),

@@ -1,4 +1,5 @@
 #include "checkout/checkout.h"
+#include "checkout/table_glance.h"
 #include "common/safe_save.h"
 #include "support/room_fixture.h"
 #include "tables/table_opening.h"
@@ -65,6 +66,13 @@ private Q_SLOTS:
     void dayTotals();
     void dayTotalsWithoutAFile_data();
     void dayTotalsWithoutAFile();
+
+    void clockTexts_data();
+    void clockTexts();
+    void timeOfDay_data();
+    void timeOfDay();
+    void owedNow_data();
+    void owedNow();
 };
 
 void TestCheckout::charge_data() {
@@ -361,6 +369,81 @@ void TestCheckout::dayTotalsWithoutAFile() {
     takings.ShowDayTotals(query, room.messages);
     QCOMPARE(rowsOf(takings.grid()), (QList<QStringList>{kHeader, {"总收入", "0", "0"}}));
     QCOMPARE(room.messages.shown().size(), damaged ? 1 : 0);
+}
+
+void TestCheckout::clockTexts_data() {
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("just opened") << "1" << "0:00:01";
+    QTest::newRow("an hour and a bit") << "6017" << "1:40:17";
+    QTest::newRow("a whole hour") << "3600" << "1:00:00";
+    QTest::newRow("10^9 seconds") << "1000000000" << "277777:46:40";
+    QTest::newRow("the most a count holds") << "999999999999999999" << "277777777777777:46:39";
+    QTest::newRow("free") << "" << "";
+    QTest::newRow("not a number") << "abc" << "abc";
+    QTest::newRow("a number with more") << "12abc" << "12abc";
+    QTest::newRow("negative") << "-5" << "-5";
+    QTest::newRow("a fraction") << "1.5" << "1.5";
+    QTest::newRow("too long to count") << "12345678901234567890" << "12345678901234567890";
+}
+
+void TestCheckout::clockTexts() {
+    QFETCH(QString, seconds);
+    QFETCH(QString, shown);
+    QCOMPARE(clockText(seconds), shown);
+}
+
+void TestCheckout::timeOfDay_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("today") << "2026年12月10日18时45分40秒" << "18:45:40";
+    QTest::newRow("today, on the hour") << "2026年12月10日9时" << "09:00:00";
+    QTest::newRow("yesterday") << "2026年12月9日23时5分7秒" << "12月9日 23:05:07";
+    QTest::newRow("free") << "" << "";
+    QTest::newRow("not a moment") << "abc" << "abc";
+    QTest::newRow("no such day") << "2026年2月30日8时" << "2026年2月30日8时";
+}
+
+void TestCheckout::timeOfDay() {
+    QFETCH(QString, start);
+    QFETCH(QString, shown);
+    QCOMPARE(timeOfDayText(start, QDate(2026, 12, 10)), shown);
+}
+
+void TestCheckout::owedNow_data() {
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QString>("owed");
+    QTest::newRow("the worked example") << "5400" << "20" << "8" << "12.5" << "36.50";
+    QTest::newRow("with drinks") << "5400" << "20" << "8" << "8.5" << "32.50";
+    QTest::newRow("a third of a cent") << "1000" << "15" << "8" << "" << "3.33";
+    QTest::newRow("half a cent up") << "1000" << "15" << "10" << "" << "4.17";
+    QTest::newRow("price abc") << "5400" << "abc" << "10" << "8.5" << "8.50";
+    QTest::newRow("seconds abc") << "abc" << "20" << "10" << "" << "0.00";
+    QTest::newRow("10^9 seconds") << "1000000000" << "20" << "10" << "" << "5555555.56";
+    QTest::newRow("beyond cents") << "3600" << "1e20" << "10" << "" << "1e+20";
+}
+
+void TestCheckout::owedNow() {
+    QFETCH(QString, seconds);
+    QFETCH(QString, price);
+    QFETCH(QString, rate);
+    QFETCH(QString, goods);
+    QFETCH(QString, owed);
+    TestRoom room;
+    room.add(2, billiardType());
+    room.use(1, seconds);
+    room.tables.grid().setCell(1, col::Price, price);
+    room.tables.grid().setCell(1, col::Rate, rate);
+    room.tables.grid().setCell(1, col::GoodsTotal, goods);
+    QCOMPARE(owedNowText(room.tables, 1), owed);
+    // The view's figure leaves the checkout's own texts as they are.
+    QCOMPARE(room.cell(1, col::Seconds), seconds);
+    QCOMPARE(owedNowText(room.tables, 2), QString()); // free
+    QCOMPARE(owedNowText(room.tables, 3), QString()); // no such table
+    QCOMPARE(owedNowText(room.tables, 0), QString()); // the header row
 }
 
 QTEST_APPLESS_MAIN(TestCheckout)

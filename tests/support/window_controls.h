@@ -3,6 +3,7 @@
 // The controls of the five windows, found by the names their forms give them.
 
 #include "app/grid_view.h"
+#include "app/table_board.h"
 #include "app/table_list_box.h"
 #include "support/controls.h"
 
@@ -72,6 +73,8 @@ struct MainWindowControls {
     CUEMORA_CONTROL(QLineEdit, queryDateEdit);
     CUEMORA_CONTROL(QPushButton, findButton);
     CUEMORA_CONTROL(cuemora::GridView, TableRegister);
+    CUEMORA_CONTROL(QPushButton, boardButton);
+    CUEMORA_CONTROL(cuemora::TableBoard, TableBoard);
 };
 
 struct CheckoutWindowControls {
