@@ -2,6 +2,7 @@
 
 #include "app/account_window.h"
 #include "app/checkout_window.h"
+#include "app/printing.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "common/text_rules.h"
@@ -64,9 +65,10 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     PutIconInTray();
     m_ui->queryDateEdit->setText(dayText(m_room.clock().now().date()));
     m_ui->TableRegister->setStore(&m_room.tables().grid());
-    m_checkout = std::make_unique<CheckoutWindow>(m_room);
-    m_sales = std::make_unique<SalesWindow>(m_room);
-    m_statistics = std::make_unique<StatisticsWindow>(m_room);
+    m_printing = std::make_unique<Printing>(m_room.messages());
+    m_checkout = std::make_unique<CheckoutWindow>(m_room, *m_printing);
+    m_sales = std::make_unique<SalesWindow>(m_room, *m_printing);
+    m_statistics = std::make_unique<StatisticsWindow>(m_room, *m_printing);
     m_account = std::make_unique<AccountWindow>(m_room);
     connect(&m_room, &Room::unlocked, this, &MainWindow::UnlockSetupPage);
     if (m_room.loggedIn())
