@@ -5,6 +5,7 @@
 // notification area that the test says is there or not.
 
 #include "app/main_window.h"
+#include "app/printing.h"
 #include "app/startup.h"
 #include "room/room.h"
 #include "support/manual_clock.h"
@@ -13,6 +14,7 @@
 #include "support/window_controls.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +25,8 @@
 struct Shell {
     QTemporaryDir dir;
     cuemora::DataDirectory data{dir.path()};
+    // The printing's settings, apart from the room's files and never the user's own.
+    QTemporaryDir settingsDir;
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
     // The clock the room reads: the manual one, unless a test wants real time to pass.
@@ -49,6 +53,11 @@ struct Shell {
         if (!room->open())
             qFatal("the room did not open: %s", qPrintable(messages.lastText()));
         window = std::make_unique<cuemora::MainWindow>(*room, [this] { return trayAvailable; });
+        // A preview or a save dialog would wait for a hand that never comes: unless a test prints
+        // itself, every preview is closed unprinted and every save cancelled.
+        window->printing().useSettingsFile(settingsDir.filePath(QStringLiteral("cuemora.ini")));
+        window->printing().setPreviewRunner([](QPrintPreviewDialog&, QPrinter&) { return int(QDialog::Rejected); });
+        window->printing().setSaveDialog([](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
         return *window;
     }
 
