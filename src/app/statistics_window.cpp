@@ -13,7 +13,10 @@
 #include <QFileInfo>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
+#include <QTabBar>
 #include <QValueAxis>
+
+#include <algorithm>
 
 namespace cuemora {
 
@@ -25,6 +28,9 @@ QString fileNameOf(QString text) {
     text.replace(QLatin1Char('\\'), QLatin1Char('-'));
     return text.trimmed();
 }
+
+// The tab of the span of days; the day's takings are the first.
+constexpr int kSpanPage = 1;
 
 } // namespace
 
@@ -58,10 +64,23 @@ StatisticsWindow::StatisticsWindow(Room& room, Printing& printing, QWidget* pare
     m_ui->spanSplitter->addWidget(m_chartView);
     m_ui->spanSplitter->setStretchFactor(0, 1);
     m_ui->spanSplitter->setStretchFactor(1, 1);
-    // A table and a chart need more room than the day's grid: the window grows once to hold them.
-    connect(m_ui->statisticsTabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (m_ui->statisticsTabs->widget(index) == m_ui->spanPage)
-            resize(width() < 760 ? 760 : width(), height() < 620 ? 620 : height());
+
+    // Two views over the same place: the day's takings grid, and the span of days. The grid stays
+    // where it always was, on the window itself; the tab bar only chooses which of the two shows.
+    m_pages = new QTabBar(this);
+    m_pages->setObjectName(QStringLiteral("statisticsTabs"));
+    m_pages->addTab(QStringLiteral("当日"));
+    m_pages->addTab(QStringLiteral("从 … 到 …"));
+    m_pages->setExpanding(false);
+    m_ui->shownLayout->insertWidget(0, m_pages);
+    m_ui->spanPage->hide();
+    connect(m_pages, &QTabBar::currentChanged, this, [this](int page) {
+        const bool span = page == kSpanPage;
+        m_ui->TakingsGrid->setVisible(!span);
+        m_ui->spanPage->setVisible(span);
+        // A table and a chart need more room than the day's grid: the window grows to hold them.
+        if (span)
+            resize(std::max(width(), 760), std::max(height(), 620));
     });
 }
 
@@ -179,7 +198,7 @@ void StatisticsWindow::ExportShown() {
         return;
     QList<QStringList> rows;
     QString suggested;
-    if (m_ui->statisticsTabs->currentWidget() == m_ui->spanPage) {
+    if (m_pages->currentIndex() == kSpanPage) {
         if (!m_span) {
             m_room.messages().inform(QStringLiteral("请先按“汇总”，再导出"));
             return;

@@ -12,6 +12,7 @@
 
 class QChartView;
 class QStandardItemModel;
+class QTabBar;
 
 namespace Ui {
 class StatisticsWindow;
@@ -61,6 +62,7 @@ private:
     std::optional<TakingsSpan> m_span;
     QStandardItemModel* m_spanModel = nullptr;
     QChartView* m_chartView = nullptr;
+    QTabBar* m_pages = nullptr;
 };
 
 } // namespace cuemora

@@ -372,7 +372,7 @@ private Q_SLOTS:
         QVERIFY(saveWholeFile(shell.data.filePath(QStringLiteral("2013年5月20日收入统计")), QByteArrayLiteral("EGRD")));
         StatisticsWindow* statistics = openStatistics(shell);
         StatisticsWindowControls ui(statistics);
-        ui.statisticsTabs->setCurrentWidget(ui.spanPage);
+        ui.statisticsTabs->setCurrentIndex(1); // "从 … 到 …"
         QVERIFY(ui.spanFromEdit->calendarPopup() && ui.spanToEdit->calendarPopup());
         QCOMPARE(ui.spanToEdit->date(), QDate(2013, 5, 20));
         ui.spanFromEdit->setDate(QDate(2013, 5, 18));
@@ -431,7 +431,7 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(path + QStringLiteral(".csv")),
                  QStringLiteral("\uFEFF名称,明细表,收费\r\n\"可乐,大瓶\",1,5\r\n3号台收费,1.5,36.5\r\n总收入,2,41.5\r\n").toUtf8());
 
-        ui.statisticsTabs->setCurrentWidget(ui.spanPage);
+        ui.statisticsTabs->setCurrentIndex(1); // "从 … 到 …"
         path = shell.settingsDir.filePath(QStringLiteral("span.csv"));
         ui.exportButton->click(); // nothing summed yet: nothing to export
         QCOMPARE(shell.messages.shown().size(), 1);

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QWidget>
@@ -188,8 +189,7 @@ struct StatisticsWindowControls {
     CUEMORA_CONTROL(QPushButton, dayCloseButton);
     CUEMORA_CONTROL(QPushButton, exportButton);
     CUEMORA_CONTROL(QPushButton, closeButton);
-    CUEMORA_CONTROL(QTabWidget, statisticsTabs);
-    CUEMORA_CONTROL(QWidget, dayPage);
+    CUEMORA_CONTROL(QTabBar, statisticsTabs);
     CUEMORA_CONTROL(QWidget, spanPage);
     CUEMORA_CONTROL(QLabel, spanFromLabel);
     CUEMORA_CONTROL(QDateEdit, spanFromEdit);
