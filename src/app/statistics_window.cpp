@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QValueAxis>
 
@@ -56,13 +58,16 @@ StatisticsWindow::StatisticsWindow(Room& room, Printing& printing, QWidget* pare
 
     m_spanModel = new QStandardItemModel(this);
     m_ui->spanTable->setModel(m_spanModel);
+    m_ui->spanTable->verticalHeader()->hide();
+    m_ui->spanTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // The chart beside the table: the table is as wide as its columns, the chart takes the rest.
     m_chartView = new QChartView(m_ui->spanSplitter);
     m_chartView->setObjectName(QStringLiteral("spanChart"));
     m_chartView->setAccessibleName(QStringLiteral("每日收入图"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumHeight(160);
+    m_chartView->setMinimumSize(240, 240);
     m_ui->spanSplitter->addWidget(m_chartView);
-    m_ui->spanSplitter->setStretchFactor(0, 1);
+    m_ui->spanSplitter->setStretchFactor(0, 0);
     m_ui->spanSplitter->setStretchFactor(1, 1);
 
     // Two views over the same place: the day's takings grid, and the span of days. The grid stays
@@ -141,6 +146,10 @@ void StatisticsWindow::ShowSpan() {
         }
     }
     m_ui->spanTable->resizeColumnsToContents();
+    // The table keeps the width of its columns; what is left goes to the chart.
+    const int tableWidth = m_ui->spanTable->horizontalHeader()->length() + 2 * m_ui->spanTable->frameWidth() +
+                           m_ui->spanTable->verticalScrollBar()->sizeHint().width();
+    m_ui->spanSplitter->setSizes({tableWidth, std::max(m_ui->spanSplitter->width() - tableWidth, 240)});
     const QString notice = unreadableDaysNotice(span);
     m_ui->spanNotice->setText(notice);
     m_ui->spanNotice->setVisible(!notice.isEmpty());
@@ -154,12 +163,18 @@ void StatisticsWindow::ShowSpanChart(const TakingsSpan& span) {
     time->setColor(QColor(0x2e, 0x7d, 0x32));
     goods->setColor(QColor(0xf9, 0xa8, 0x25));
     QStringList days;
-    // The categories of the axis must differ: a span across the new year names the year too.
+    // The categories of the axis must differ from one another, and stay short enough to read under
+    // a bar: the day of the month within one month (the month named under the axis), the month and
+    // the day within one year, the whole date across the new year.
+    const bool oneMonth = span.from.year() == span.to.year() && span.from.month() == span.to.month();
     const bool oneYear = span.from.year() == span.to.year();
+    const QString format = oneMonth  ? QStringLiteral("d")
+                           : oneYear ? QStringLiteral("M/d")
+                                     : QStringLiteral("yyyy/M/d");
     for (const SpanDay& day : span.days) {
         time->append(day.time);
         goods->append(day.goods);
-        days.append(day.day.toString(oneYear ? QStringLiteral("M/d") : QStringLiteral("yyyy/M/d")));
+        days.append(day.day.toString(format));
     }
     auto* series = new QStackedBarSeries;
     series->append(time);
@@ -172,11 +187,13 @@ void StatisticsWindow::ShowSpanChart(const TakingsSpan& span) {
     chart->setAnimationOptions(QChart::NoAnimation);
     auto* dayAxis = new QBarCategoryAxis;
     dayAxis->append(days);
+    if (oneMonth)
+        dayAxis->setTitleText(QStringLiteral("%1年%2月").arg(span.from.year()).arg(span.from.month()));
     // Past two months a label per day cannot be read: the axis names the span instead.
     if (days.size() > 62) {
         dayAxis->setLabelsVisible(false);
         dayAxis->setTitleText(QStringLiteral("%1 至 %2").arg(dayText(span.from), dayText(span.to)));
-    } else if (days.size() > 14) {
+    } else if (!oneMonth && days.size() > 7) {
         dayAxis->setLabelsAngle(-90);
     }
     chart->addAxis(dayAxis, Qt::AlignBottom);
