@@ -95,11 +95,21 @@ int main(int argc, char** argv) {
         kRounds);
     report("\"汇总\" of 365 days, table and chart", shown, "SumTakingsSpan alone", alone);
 
-    CheckoutReceiptInput input{QString(), QDateTime(to, QTime(22, 0)), QStringLiteral("3"), QStringLiteral("3号大厅"),
-                               QStringLiteral("2013年12月31日20时30分0秒"), QStringLiteral("1.5"), QStringLiteral("20"),
-                               QStringLiteral("8"), QStringLiteral("30"), QStringLiteral("24"),
-                               QStringLiteral("、可乐、花生"), QStringLiteral("12.5"), QStringLiteral("36.5"),
-                               QStringLiteral("50"), QStringLiteral("13.5")};
+    CheckoutReceiptInput input{QString(),
+                               QDateTime(to, QTime(22, 0)),
+                               QStringLiteral("3"),
+                               QStringLiteral("3号大厅"),
+                               QStringLiteral("2013年12月31日20时30分0秒"),
+                               QStringLiteral("1.5"),
+                               QStringLiteral("20"),
+                               QStringLiteral("8"),
+                               QStringLiteral("30"),
+                               QStringLiteral("24"),
+                               QStringLiteral("、可乐、花生"),
+                               QStringLiteral("12.5"),
+                               QStringLiteral("36.5"),
+                               QStringLiteral("50"),
+                               QStringLiteral("13.5")};
     const Receipt receipt = checkoutReceipt(input);
     const MedianTimes layout = medianTimes([&] { layOutReceipt(receipt, 32); }, 15);
     const MedianTimes pdf = medianTimes([&] { receiptPdf(receipt, PaperWidth::Roll58mm, QStringLiteral("小票")); }, 15);

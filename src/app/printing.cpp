@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -163,7 +163,8 @@ bool paintReceipt(QPagedPaintDevice& device, const Receipt& receipt, PaperWidth 
         for (const LaidOutLine& line : lines)
             height += lineHeight(line.style);
         const double length = frame.top + height / pixelsPerMm + frame.tail;
-        size = QPageSize(QSizeF(frame.width, length), QPageSize::Millimeter, paperCaption(paper), QPageSize::ExactMatch);
+        size =
+            QPageSize(QSizeF(frame.width, length), QPageSize::Millimeter, paperCaption(paper), QPageSize::ExactMatch);
     }
     const QMarginsF margins(frame.side, frame.top, frame.side, frame.roll ? frame.tail : frame.top);
     device.setPageLayout(QPageLayout(size, QPageLayout::Portrait, margins, QPageLayout::Millimeter));
@@ -282,9 +283,9 @@ bool Printing::SavePdf(QWidget* parent, const Receipt& receipt, PaperWidth paper
         error = QStringLiteral("无法生成PDF");
     else if (saveWholeFile(path, pdf, &error))
         return true;
-    m_messages.show(Message{QStringLiteral("无法存为PDF文件“%1”%2")
-                                .arg(path, error.isEmpty() ? QString() : QStringLiteral("：") + error),
-                            MessageButtons::Ok, MessageIcon::Warning});
+    m_messages.show(Message{
+        QStringLiteral("无法存为PDF文件“%1”%2").arg(path, error.isEmpty() ? QString() : QStringLiteral("：") + error),
+        MessageButtons::Ok, MessageIcon::Warning});
     return false;
 }
 
@@ -299,8 +300,9 @@ void Printing::PreviewAndPrint(QWidget* parent, PrintKind kind, const QString& t
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(title);
     QPrintPreviewWidget* preview = dialog.findChild<QPrintPreviewWidget*>();
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, kind, &source](QPrinter* target) { paintReceipt(*target, source(roomName()), paper(kind)); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this, kind, &source](QPrinter* target) {
+        paintReceipt(*target, source(roomName()), paper(kind));
+    });
 
     // The choices of the room sit in the preview's own tool bar, so that what is chosen shows at once.
     QToolBar* bar = dialog.findChild<QToolBar*>();

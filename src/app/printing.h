@@ -40,8 +40,8 @@ public:
     using PreviewRunner = std::function<int(QPrintPreviewDialog& dialog, QPrinter& printer)>;
     // Asks where to save a file: the caption, the suggested file name and the filter; the empty
     // text when the operator cancels.
-    using SaveDialog =
-        std::function<QString(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter)>;
+    using SaveDialog = std::function<QString(QWidget* parent, const QString& caption, const QString& suggested,
+                                             const QString& filter)>;
 
     explicit Printing(MessageService& messages);
     ~Printing();
@@ -69,8 +69,7 @@ public:
     bool SavePdf(QWidget* parent, const Receipt& receipt, PaperWidth paper, const QString& suggestedName);
 
     // Asks where to save through the save dialog (QFileDialog unless a test gave another).
-    QString askSavePath(QWidget* parent, const QString& caption, const QString& suggested,
-                        const QString& filter) const;
+    QString askSavePath(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter) const;
 
 private:
     std::unique_ptr<QSettings> settings() const;

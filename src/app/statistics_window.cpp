@@ -11,10 +11,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QFileInfo>
-#include <QStackedBarSeries>
-#include <QStandardItemModel>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStackedBarSeries>
+#include <QStandardItemModel>
 #include <QTabBar>
 #include <QValueAxis>
 

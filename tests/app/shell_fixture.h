@@ -57,7 +57,8 @@ struct Shell {
         // itself, every preview is closed unprinted and every save cancelled.
         window->printing().useSettingsFile(settingsDir.filePath(QStringLiteral("cuemora.ini")));
         window->printing().setPreviewRunner([](QPrintPreviewDialog&, QPrinter&) { return int(QDialog::Rejected); });
-        window->printing().setSaveDialog([](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
+        window->printing().setSaveDialog(
+            [](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
         return *window;
     }
 

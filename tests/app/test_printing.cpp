@@ -138,8 +138,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("printed"); // lines of the receipt, blanks made one
         QTest::newRow("goods and a discount")
             << QStringList{"5400", "20", "8", "12.5"}
-            << QStringList{"时长： 1.5时", "单价： 20元", "折率： 8折", "应付： 30元", "实付： 24元", "商品：可乐、花生",
-                           "小计： 12.5元", "共付： 36.5元", "付款： 50元", "找零： 13.5元"};
+            << QStringList{"时长： 1.5时",     "单价： 20元",   "折率： 8折",    "应付： 30元", "实付： 24元",
+                           "商品：可乐、花生", "小计： 12.5元", "共付： 36.5元", "付款： 50元", "找零： 13.5元"};
         QTest::newRow("1000 seconds at full price")
             << QStringList{"1000", "15", "10", ""}
             << QStringList{"时长： 0.2777777777778时", "应付： 4.166666666667元", "实付： 4.166666666667元",
@@ -168,7 +168,8 @@ private Q_SLOTS:
         shell.messages.setNextAnswers({MessageButton::Yes});
         ui.printReceiptButton->click();
 
-        QCOMPARE(shell.messages.shownTexts(), QStringList{QStringLiteral("   是否结账？\r\n按 “ 是 ” 钮,关闭程序？。")});
+        QCOMPARE(shell.messages.shownTexts(),
+                 QStringList{QStringLiteral("   是否结账？\r\n按 “ 是 ” 钮,关闭程序？。")});
         QVERIFY(window.checkoutWindow()->isHidden());
         QCOMPARE(rowsOfFile(shell, kToday), (QList<QStringList>{{"3号台收费", ui.hoursEdit->text(), total}}));
         QVERIFY(!shell.tables().isInUse(3));
@@ -181,7 +182,8 @@ private Q_SLOTS:
         QVERIFY(checkedOut > 0);
         QCOMPARE(text.value(checkedOut + 1), QStringLiteral("2013年5月20日14时30分5秒"));
         for (const QString& line : printed)
-            QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral(" not in:\n") + text.join(QLatin1Char('\n'))));
+            QVERIFY2(text.contains(line),
+                     qPrintable(line + QStringLiteral(" not in:\n") + text.join(QLatin1Char('\n'))));
         // A 58 mm roll, cut where the receipt ends.
         const QSizeF page = pdfPageSize(pdf);
         QVERIFY2(qAbs(page.width() - 58 * kPointsPerMm) < 1.0, qPrintable(QString::number(page.width())));
@@ -245,8 +247,10 @@ private Q_SLOTS:
             ScriptedMessages quiet;
             GoodsStock stock(shell.data);
             stock.ReloadGoods(quiet);
-            QVERIFY(stock.AddGoods(QStringLiteral("啤酒"), QStringLiteral("20"), QStringLiteral("5"), QStringLiteral("B2"), quiet));
-            QVERIFY(stock.AddGoods(QStringLiteral("可乐"), QStringLiteral("10"), QStringLiteral("2.5"), QStringLiteral("A1"), quiet));
+            QVERIFY(stock.AddGoods(QStringLiteral("啤酒"), QStringLiteral("20"), QStringLiteral("5"),
+                                   QStringLiteral("B2"), quiet));
+            QVERIFY(stock.AddGoods(QStringLiteral("可乐"), QStringLiteral("10"), QStringLiteral("2.5"),
+                                   QStringLiteral("A1"), quiet));
             QVERIFY(stock.SaveGoods(quiet));
         }
         MainWindow& window = shell.start();
@@ -267,9 +271,9 @@ private Q_SLOTS:
         const int beer = static_cast<int>(text.indexOf(QStringLiteral("啤酒 5 1 5")));
         QVERIFY2(beer > 0 && text.value(beer + 1) == QStringLiteral("可乐 2.5 1 2.5"),
                  qPrintable(text.join(QLatin1Char('\n'))));
-        for (const QString& line : {QStringLiteral("销售小票"), QStringLiteral("时间： 2013年5月20日14时30分5秒"),
-                                    QStringLiteral("合计： 7.5元"), QStringLiteral("付款： 10元"),
-                                    QStringLiteral("找零： 2.5元")})
+        for (const QString& line :
+             {QStringLiteral("销售小票"), QStringLiteral("时间： 2013年5月20日14时30分5秒"),
+              QStringLiteral("合计： 7.5元"), QStringLiteral("付款： 10元"), QStringLiteral("找零： 2.5元")})
             QVERIFY2(text.contains(line), qPrintable(line));
     }
 
@@ -315,8 +319,11 @@ private Q_SLOTS:
     void dayCloseSavedAsPdf() {
         Shell shell;
         writeDay(shell, QDate(2013, 5, 20),
-                 {{"3号台收费", "1.5", "36.5"}, {"可乐", "2", "5"}, {"1号台收费", "0.2777777777778", "4.166666666667"},
-                  {"啤酒", "1", "5"}, {"可乐", "1", "2.5"}});
+                 {{"3号台收费", "1.5", "36.5"},
+                  {"可乐", "2", "5"},
+                  {"1号台收费", "0.2777777777778", "4.166666666667"},
+                  {"啤酒", "1", "5"},
+                  {"可乐", "1", "2.5"}});
         StatisticsWindow* statistics = openStatistics(shell);
         const QString pdf = shell.settingsDir.filePath(QStringLiteral("close.pdf"));
         QString suggested, title;
@@ -336,10 +343,12 @@ private Q_SLOTS:
         QVERIFY(shell.messages.shown().isEmpty());
         const QStringList text = pdfText(pdf);
         for (const QString& line :
-             {QStringLiteral("日结 2013年5月20日"), QStringLiteral("结账次数： 2"), QStringLiteral("售出时长： 1.777777777778时"),
-              QStringLiteral("台费收入： 40.66666666667元"), QStringLiteral("商品收入： 12.5元"),
-              QStringLiteral("总收入： 53.16666666667元"), QStringLiteral("可乐 3 7.5"), QStringLiteral("啤酒 1 5")})
-            QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral(" not in:\n") + text.join(QLatin1Char('\n'))));
+             {QStringLiteral("日结 2013年5月20日"), QStringLiteral("结账次数： 2"),
+              QStringLiteral("售出时长： 1.777777777778时"), QStringLiteral("台费收入： 40.66666666667元"),
+              QStringLiteral("商品收入： 12.5元"), QStringLiteral("总收入： 53.16666666667元"),
+              QStringLiteral("可乐 3 7.5"), QStringLiteral("啤酒 1 5")})
+            QVERIFY2(text.contains(line),
+                     qPrintable(line + QStringLiteral(" not in:\n") + text.join(QLatin1Char('\n'))));
         const QSizeF page = pdfPageSize(pdf);
         QVERIFY(qAbs(page.width() - 210 * kPointsPerMm) < 1.0 && qAbs(page.height() - 297 * kPointsPerMm) < 1.0);
         statistics->hide();
@@ -350,7 +359,8 @@ private Q_SLOTS:
         Shell shell;
         StatisticsWindow* statistics = openStatistics(shell);
         const QString pdf = shell.settingsDir.filePath(QStringLiteral("missing/close.pdf"));
-        shell.window->printing().setSaveDialog([&](QWidget*, const QString&, const QString&, const QString&) { return pdf; });
+        shell.window->printing().setSaveDialog(
+            [&](QWidget*, const QString&, const QString&, const QString&) { return pdf; });
         shell.window->printing().setPreviewRunner([](QPrintPreviewDialog& dialog, QPrinter&) {
             dialog.findChild<QPushButton*>(QStringLiteral("savePdfButton"))->click();
             return int(QDialog::Rejected);
@@ -428,8 +438,10 @@ private Q_SLOTS:
         path = shell.settingsDir.filePath(QStringLiteral("day"));
         ui.exportButton->click();
         QCOMPARE(suggested, QStringLiteral("2013年5月20日收入统计.csv"));
-        QCOMPARE(bytesOf(path + QStringLiteral(".csv")),
-                 QStringLiteral("\uFEFF名称,明细表,收费\r\n\"可乐,大瓶\",1,5\r\n3号台收费,1.5,36.5\r\n总收入,2,41.5\r\n").toUtf8());
+        QCOMPARE(
+            bytesOf(path + QStringLiteral(".csv")),
+            QStringLiteral("\uFEFF名称,明细表,收费\r\n\"可乐,大瓶\",1,5\r\n3号台收费,1.5,36.5\r\n总收入,2,41.5\r\n")
+                .toUtf8());
 
         ui.statisticsTabs->setCurrentIndex(1); // "从 … 到 …"
         path = shell.settingsDir.filePath(QStringLiteral("span.csv"));
@@ -441,9 +453,9 @@ private Q_SLOTS:
         ui.exportButton->click();
         QCOMPARE(suggested, QStringLiteral("收入统计 2013-05-19 至 2013-05-20.csv"));
         QCOMPARE(bytesOf(path), QStringLiteral("\uFEFF日期,台费收入,商品收入,总收入,说明\r\n"
-                                                                  "2013年5月19日,40,0,40,\r\n"
-                                                                  "2013年5月20日,36.5,5,41.5,\r\n"
-                                                                  "合计,76.5,5,81.5,\r\n")
+                                               "2013年5月19日,40,0,40,\r\n"
+                                               "2013年5月20日,36.5,5,41.5,\r\n"
+                                               "合计,76.5,5,81.5,\r\n")
                                     .toUtf8());
 
         // A file that cannot be written is told, with the file's name.
