@@ -3,15 +3,18 @@
 
 CUEMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# What building the program needs.
-CUEMORA_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev)
+# What building the program needs. Debian's Qt Charts finds its OpenGL modules at configure time
+# without depending on their development package, so that is named here too.
+CUEMORA_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+                        qt6-charts-dev libqt6opengl6-dev)
 # What a real window needs at run time: the platform plugins, Qt's Chinese texts for the buttons of
-# message boxes, and a font with Chinese glyphs.
-CUEMORA_RUN_PACKAGES=(qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei)
-# What the tests need beyond those: the checkers of the AppStream file and the menu entry, and
+# message boxes, a font with Chinese glyphs (its monospaced face prints the receipts), and the
+# print support (with its CUPS plugin) and the charts of the statistics window.
+CUEMORA_RUN_PACKAGES=(qt6-translations-l10n qt6-qpa-plugins fonts-wqy-microhei libqt6printsupport6 libqt6charts6)
+# What the tests need beyond those: the checkers of the AppStream file and the menu entry,
 # `file`, which cpack's dependency search of the .deb calls (its dpkg-shlibdeps and the test's
-# readelf come with build-essential).
-CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils file)
+# readelf come with build-essential), and pdftotext, which reads back the printed receipts.
+CUEMORA_TEST_PACKAGES=(appstream desktop-file-utils file poppler-utils)
 # Only the fuzzing of .ci/run: clang and its sanitizer and libFuzzer runtime (about 256 MiB).
 CUEMORA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Only the instruction counts of bench/callgrind_counts.sh.

@@ -12,6 +12,8 @@ class CheckoutWindow;
 
 namespace cuemora {
 
+class Printing;
+
 // The charge of one table, the payment and the change. Created hidden with the main window and
 // only shown and hidden afterwards; it is not modal, so the main window stays usable while it is
 // open. The table under checkout is known only from the number in 作用透明标签.
@@ -19,7 +21,7 @@ class CheckoutWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CheckoutWindow(Room& room, QWidget* parent = nullptr);
+    CheckoutWindow(Room& room, Printing& printing, QWidget* parent = nullptr);
     ~CheckoutWindow() override;
 
     // Shows the charge of table n as it stands now, with "付款：" and "找零：" empty, and puts the
@@ -35,9 +37,13 @@ private:
     void ChangeText();
     // "结账": asks, records and frees on Yes; hides whatever the answer.
     void ConfirmCheckout();
+    // "打印小票" (Ctrl+P): the same confirmation; on Yes the receipt of the checkout just recorded
+    // is previewed and printed before the window hides.
+    void PrintReceipt();
 
     std::unique_ptr<Ui::CheckoutWindow> m_ui;
     Room& m_room;
+    Printing& m_printing;
 };
 
 } // namespace cuemora

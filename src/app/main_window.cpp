@@ -3,6 +3,7 @@
 #include "app/account_window.h"
 #include "app/checkout_window.h"
 #include "app/register_presentation.h"
+#include "app/printing.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "app/window_places.h"
@@ -70,9 +71,10 @@ MainWindow::MainWindow(Room& room, TrayCheck notificationAreaAvailable, QWidget*
     m_registerPresentation = std::make_unique<RegisterPresentation>(m_room.tables(), m_room.clock());
     m_ui->TableRegister->setPresentation(m_registerPresentation.get());
     m_ui->TableRegister->setFitColumnsToContents(true);
-    m_checkout = std::make_unique<CheckoutWindow>(m_room);
-    m_sales = std::make_unique<SalesWindow>(m_room);
-    m_statistics = std::make_unique<StatisticsWindow>(m_room);
+    m_printing = std::make_unique<Printing>(m_room.messages());
+    m_checkout = std::make_unique<CheckoutWindow>(m_room, *m_printing);
+    m_sales = std::make_unique<SalesWindow>(m_room, *m_printing);
+    m_statistics = std::make_unique<StatisticsWindow>(m_room, *m_printing);
     m_account = std::make_unique<AccountWindow>(m_room);
     // Every window comes back where the operator left it; the others open beside this one.
     auto* places = new WindowPlaces(this, m_ui->TableRegister);

@@ -22,6 +22,7 @@ namespace cuemora {
 class AccountWindow;
 class CheckoutWindow;
 class RegisterPresentation;
+class Printing;
 class SalesWindow;
 class StatisticsWindow;
 class TableBoard;
@@ -46,6 +47,8 @@ public:
     SalesWindow* salesWindow() const { return m_sales.get(); }
     StatisticsWindow* statisticsWindow() const { return m_statistics.get(); }
     AccountWindow* accountWindow() const { return m_account.get(); }
+    // The printing the windows share: the previews, the room's name and the printers chosen.
+    Printing& printing() const { return *m_printing; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_trayMenu; }
 
@@ -130,6 +133,7 @@ private:
     QTimer* m_clock2 = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
+    std::unique_ptr<Printing> m_printing; // before the windows that print through it
     std::unique_ptr<CheckoutWindow> m_checkout;
     std::unique_ptr<SalesWindow> m_sales;
     std::unique_ptr<StatisticsWindow> m_statistics;

@@ -5,10 +5,11 @@
 
 namespace cuemora {
 
-SalesWindow::SalesWindow(Room& room, QWidget* parent)
+SalesWindow::SalesWindow(Room& room, Printing& printing, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::SalesWindow>())
-    , m_room(room) {
+    , m_room(room)
+    , m_printing(printing) {
     m_ui->setupUi(this);
     m_ui->GoodsGrid->setStore(&m_room.goods().grid());
     m_ui->SaleListGrid->setStore(&m_room.saleList().grid());

@@ -12,6 +12,8 @@ class SalesWindow;
 
 namespace cuemora {
 
+class Printing;
+
 // Selling goods and keeping the goods stock. Created hidden with the main window; "卖东西" shows
 // it and "关     闭" hides it again, keeping the sale in progress as it is. It shows the room's goods
 // stock and list of goods to sell; a sale goes into the day's takings or onto a table's account.
@@ -19,7 +21,7 @@ class SalesWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit SalesWindow(Room& room, QWidget* parent = nullptr);
+    SalesWindow(Room& room, Printing& printing, QWidget* parent = nullptr);
     ~SalesWindow() override;
 
 private:
@@ -47,12 +49,16 @@ private:
     void UpdateChange();
     void FillTableList();
     void CashCheckout();
+    // "打印小票" (Ctrl+P) of the cash payment: the cash sale, then the preview of its receipt, then
+    // the page emptied as after "结账".
+    void PrintSaleReceipt();
     void ChargeToTable();
     // Empties the page and the sale list, hides the window and reloads the goods: a sale is over.
     void ResetSalePage();
 
     std::unique_ptr<Ui::SalesWindow> m_ui;
     Room& m_room;
+    Printing& m_printing;
 };
 
 } // namespace cuemora

@@ -2,6 +2,7 @@
 // account of a table in use.
 #include "app/sales_window.h"
 
+#include "app/printing.h"
 #include "app/table_list_box.h"
 #include "app/window_keys.h"
 #include "tables/table_lists.h"
@@ -20,6 +21,8 @@ void SalesWindow::ConnectSale() {
     connect(m_ui->paidEdit, &QLineEdit::returnPressed, this, &SalesWindow::CashCheckout);
     connect(m_ui->GoodsListBox, &GoodsListView::picked, this, &SalesWindow::PickGoods);
     m_ui->GoodsListBox->setFinder([this](const QString& typed) { return m_room.goods().itemStartingWith(typed); });
+    m_ui->printSaleReceiptButton->setShortcut(QKeySequence::Print);
+    connect(m_ui->printSaleReceiptButton, &QPushButton::clicked, this, &SalesWindow::PrintSaleReceipt);
     connect(m_ui->开台组合框1, &TableListBox::aboutToDropDown, this, &SalesWindow::FillTableList);
     connect(m_ui->完成按钮1, &QPushButton::clicked, this, &SalesWindow::ChargeToTable);
 }
@@ -64,6 +67,26 @@ void SalesWindow::CashCheckout() {
     // The cash has been taken: when the rows could not be saved the operator has been shown them to
     // write down, as at a table's checkout, and the sale is over all the same.
     m_room.CashCheckout();
+    ResetSalePage();
+}
+
+void SalesWindow::PrintSaleReceipt() {
+    // The lines and the boxes as the customer saw them, before the sale empties them.
+    CashSaleReceiptInput receipt;
+    receipt.lines = saleReceiptLines(m_room.saleList().grid());
+    receipt.total = m_ui->saleTotalEdit->text();
+    receipt.payment = m_ui->paidEdit->text();
+    receipt.change = m_ui->cashChangeEdit->text();
+    // The cash is taken whether or not its rows reached the file (the operator has then been shown
+    // them to write down), so the customer gets the receipt all the same.
+    m_room.CashCheckout();
+    receipt.sold = m_room.clock().now();
+    m_printing.PreviewAndPrint(this, PrintKind::Receipt, QStringLiteral("打印小票"),
+                               [receipt](const QString& roomName) {
+                                   CashSaleReceiptInput named = receipt;
+                                   named.roomName = roomName;
+                                   return cashSaleReceipt(named);
+                               });
     ResetSalePage();
 }
 

@@ -3,6 +3,7 @@
 #include "app/account_window.h"
 #include "app/checkout_window.h"
 #include "app/main_window.h"
+#include "app/printing.h"
 #include "app/sales_window.h"
 #include "app/startup.h"
 #include "app/statistics_window.h"
@@ -16,12 +17,16 @@
 #include "ui_sales_window.h"
 #include "ui_statistics_window.h"
 
+#include <QDateEdit>
+#include <QTabBar>
+
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
 #include <QScreen>
 #include <QSettings>
+#include <QPrintPreviewDialog>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -36,6 +41,18 @@ class FixedClock : public Clock {
 public:
     QDateTime now() const override { return QDateTime(QDate(2026, 12, 10), QTime(20, 15, 40)); }
     qint64 steadyMs() const override { return 0; }
+};
+
+// The evening of an earlier day, for its takings.
+class DayClock : public Clock {
+public:
+    explicit DayClock(QDateTime at)
+        : m_at(std::move(at)) {}
+    QDateTime now() const override { return m_at; }
+    qint64 steadyMs() const override { return 0; }
+
+private:
+    QDateTime m_at;
 };
 
 // Nothing here asks the operator anything; a message would only stand in front of the pictures.
@@ -111,6 +128,34 @@ void demoRoom(const DataDirectory& data, const Clock& clock) {
 
     TakingsBook takings(data, clock);
     takings.AddTakingsRows({{"5号台收费", "2.25", "45"}, {"可乐", "1", "3"}, {"1号台收费", "1.5", "30"}}, quiet);
+
+    // The days of the month before, for the span: the room was closed on the 4th.
+    const QList<QList<TakingsRow>> days = {
+        {{"1号台收费", "3", "60"}, {"啤酒", "4", "32"}, {"6号台收费", "4", "120"}},
+        {{"2号台收费", "2.5", "50"}, {"可乐", "2", "6"}},
+        {{"7号台收费", "5", "150"}, {"瓜子", "3", "15"}, {"3号台收费", "2", "32"}},
+        {},
+        {{"4号台收费", "1.5", "30"}, {"啤酒", "6", "48"}},
+        {{"6号台收费", "6", "180"}, {"8号台收费", "4", "120"}, {"可乐", "5", "15"}, {"啤酒", "8", "64"}},
+        {{"5号台收费", "3.5", "70"}, {"瓜子", "2", "10"}, {"矿泉水", "4", "8"}},
+        {{"1号台收费", "2", "40"}, {"2号台收费", "1", "20"}},
+        {{"7号台收费", "3", "90"}, {"啤酒", "5", "40"}, {"可乐", "3", "9"}},
+    };
+    for (int d = 0; d < days.size(); ++d) {
+        if (days[d].isEmpty())
+            continue;
+        const DayClock dayClock(QDateTime(QDate(2026, 12, d + 1), QTime(22, 0)));
+        TakingsBook(data, dayClock).AddTakingsRows(days[d], quiet);
+    }
+}
+
+// A preview as the operator sees it, taken and closed unprinted.
+Printing::PreviewRunner grabPreview(const QString& directory, const QString& name, bool* ok) {
+    return [directory, name, ok](QPrintPreviewDialog& dialog, QPrinter&) {
+        dialog.resize(720, 640);
+        *ok = save(&dialog, directory, name) && *ok;
+        return int(QDialog::Rejected);
+    };
 }
 
 } // namespace
@@ -157,8 +202,11 @@ int main(int argc, char** argv) {
 
     control<QLineEdit>(&window, "checkoutNumberEdit")->setText(QStringLiteral("3"));
     control<QPushButton>(&window, "输号结账按钮")->click();
-    control<QLineEdit>(window.checkoutWindow(), "paymentEdit")->setText(QStringLiteral("40"));
+    control<QLineEdit>(window.checkoutWindow(), "paymentEdit")->setText(QStringLiteral("50"));
     ok = save(window.checkoutWindow(), out, QStringLiteral("checkout_window")) && ok;
+    // "打印小票": the checkout is confirmed (the quiet messages answer Yes) and its receipt previewed.
+    window.printing().setPreviewRunner(grabPreview(out, QStringLiteral("receipt_preview"), &ok));
+    control<QPushButton>(window.checkoutWindow(), "printReceiptButton")->click();
     window.checkoutWindow()->hide();
 
     control<QPushButton>(&window, "sellButton")->click();
@@ -178,6 +226,16 @@ int main(int argc, char** argv) {
     control<QPushButton>(window.statisticsWindow(), "statisticsButton")->click();
     ok = save(window.statisticsWindow(), out, QStringLiteral("statistics_window")) && ok;
     window.statisticsWindow()->hide();
+
+    window.printing().setPreviewRunner(grabPreview(out, QStringLiteral("day_close"), &ok));
+    control<QPushButton>(window.statisticsWindow(), "dayCloseButton")->click();
+
+    StatisticsWindow* statistics = window.statisticsWindow();
+    control<QTabBar>(statistics, "statisticsTabs")->setCurrentIndex(1);
+    control<QDateEdit>(statistics, "spanFromEdit")->setDate(QDate(2026, 12, 1));
+    control<QPushButton>(statistics, "spanButton")->click();
+    ok = save(statistics, out, QStringLiteral("statistics_span")) && ok;
+    statistics->hide();
 
     // The whole desk: the checkout window where it opens, beside the main window and clear of the
     // register.

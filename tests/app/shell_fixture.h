@@ -5,6 +5,7 @@
 // notification area that the test says is there or not.
 
 #include "app/main_window.h"
+#include "app/printing.h"
 #include "app/startup.h"
 #include "app/window_places.h"
 #include "room/room.h"
@@ -14,6 +15,7 @@
 #include "support/window_controls.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QStandardPaths>
 #include <QSettings>
@@ -25,8 +27,8 @@
 
 struct Shell {
     QTemporaryDir dir;
-    // The windows' places are kept apart from the data directory, in a file of this shell's own:
-    // a restart of the same shell finds them, the next test starts afresh.
+    // The windows' places and the printing's settings are kept apart from the data directory, in
+    // files of this shell's own: a restart of the same shell finds them, the next test starts afresh.
     QTemporaryDir settingsDir;
     cuemora::DataDirectory data{dir.path()};
     cuemora::ScriptedMessages messages;
@@ -56,6 +58,12 @@ struct Shell {
         if (!room->open())
             qFatal("the room did not open: %s", qPrintable(messages.lastText()));
         window = std::make_unique<cuemora::MainWindow>(*room, [this] { return trayAvailable; });
+        // A preview or a save dialog would wait for a hand that never comes: unless a test prints
+        // itself, every preview is closed unprinted and every save cancelled.
+        window->printing().useSettingsFile(settingsDir.filePath(QStringLiteral("cuemora.ini")));
+        window->printing().setPreviewRunner([](QPrintPreviewDialog&, QPrinter&) { return int(QDialog::Rejected); });
+        window->printing().setSaveDialog(
+            [](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
         return *window;
     }
 

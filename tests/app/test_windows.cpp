@@ -6,6 +6,7 @@
 #include "app/statistics_window.h"
 #include "shell_fixture.h"
 
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -350,9 +351,10 @@ private Q_SLOTS:
         }
         for (QWidget* widget : owner->findChildren<QWidget*>()) {
             const bool box = qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                             qobject_cast<QAbstractItemView*>(widget);
+                             qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QAbstractSpinBox*>(widget);
             if (!box || qobject_cast<QComboBox*>(widget->parentWidget()) ||
-                qobject_cast<QAbstractItemView*>(widget->parentWidget()) || widget->window() != owner)
+                qobject_cast<QAbstractItemView*>(widget->parentWidget()) ||
+                qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) || widget->window() != owner)
                 continue; // parts of another control
             QVERIFY2(named.contains(widget) || !widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
         }

@@ -20,7 +20,7 @@ debs=("$out"/cuemora_"$version"_*.deb)
 deb=${debs[0]}
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 

@@ -8,13 +8,16 @@
 #include "support/controls.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QWidget>
 
 struct MainWindowControls {
@@ -116,6 +119,7 @@ struct CheckoutWindowControls {
     CUEMORA_CONTROL(QLineEdit, changeEdit);
     CUEMORA_CONTROL(QLabel, changeUnit);
     CUEMORA_CONTROL(QPushButton, 结账结束按钮);
+    CUEMORA_CONTROL(QPushButton, printReceiptButton);
 };
 
 struct SalesWindowControls {
@@ -147,6 +151,7 @@ struct SalesWindowControls {
     CUEMORA_CONTROL(QLabel, cashChangeLabel);
     CUEMORA_CONTROL(QLineEdit, cashChangeEdit);
     CUEMORA_CONTROL(QPushButton, 完成按钮);
+    CUEMORA_CONTROL(QPushButton, printSaleReceiptButton);
     CUEMORA_CONTROL(QLabel, saleListLabel);
     CUEMORA_CONTROL(cuemora::GridView, SaleListGrid);
     CUEMORA_CONTROL(QGroupBox, tableChargeGroup);
@@ -184,7 +189,18 @@ struct StatisticsWindowControls {
     const QWidget* m_window;
     CUEMORA_CONTROL(cuemora::GridView, TakingsGrid);
     CUEMORA_CONTROL(QPushButton, statisticsButton);
+    CUEMORA_CONTROL(QPushButton, dayCloseButton);
+    CUEMORA_CONTROL(QPushButton, exportButton);
     CUEMORA_CONTROL(QPushButton, closeButton);
+    CUEMORA_CONTROL(QTabBar, statisticsTabs);
+    CUEMORA_CONTROL(QWidget, spanPage);
+    CUEMORA_CONTROL(QLabel, spanFromLabel);
+    CUEMORA_CONTROL(QDateEdit, spanFromEdit);
+    CUEMORA_CONTROL(QLabel, spanToLabel);
+    CUEMORA_CONTROL(QDateEdit, spanToEdit);
+    CUEMORA_CONTROL(QPushButton, spanButton);
+    CUEMORA_CONTROL(QLabel, spanNotice);
+    CUEMORA_CONTROL(QTableView, spanTable);
 };
 
 struct AccountWindowControls {
