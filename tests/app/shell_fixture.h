@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "room/room.h"
+#include "support/failing_writer.h"
 #include "support/manual_clock.h"
 #include "support/register_file.h"
 #include "support/scripted_messages.h"
@@ -22,7 +23,9 @@
 
 struct Shell {
     QTemporaryDir dir;
-    cuemora::DataDirectory data{dir.path()};
+    // The disk under the room: the real one, until a test makes it fail.
+    cuemora::FailingWriter writer;
+    cuemora::DataDirectory data{dir.path(), writer};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
     // The clock the room reads: the manual one, unless a test wants real time to pass.

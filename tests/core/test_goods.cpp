@@ -22,7 +22,6 @@ class TestGoods : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void addGoods_data();
     void addGoods();
@@ -139,7 +138,7 @@ void TestGoods::failedSaveKeepsTheFile() {
     QVERIFY(goods.SaveGoods(room.messages));
     const QByteArray saved = room.fileBytes(GoodsStock::fileName());
     goods.AddGoods("瓜子", "5", "2.5", "B1", room.messages);
-    testing::setSaveFailureAfter(10);
+    room.writer.failAfter(10);
     QVERIFY(!goods.SaveGoods(room.messages));
     QCOMPARE(room.fileBytes(GoodsStock::fileName()), saved);
     QCOMPARE(room.messages.shown().size(), 1);

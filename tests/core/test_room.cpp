@@ -71,7 +71,6 @@ class TestRoomOwner : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     // A second start on the same data directory says so and goes no further, touching no file;
     // once the first has ended, the next one starts.
@@ -343,7 +342,7 @@ private Q_SLOTS:
         writeRegister(room.data, 4);
         QVERIFY(room->open());
         const QByteArray before = room.fileBytes(TableRegister::fileName());
-        testing::setSaveFailureAfter(10);
+        room.writer.failAfter(10);
         QVERIFY(room->OpenTableByNumber(u"1"_qs).started);
         QVERIFY(room->OpenTableByNumber(u"2"_qs).started);
         QCOMPARE(room.messages.shown().size(), 1);
@@ -353,11 +352,11 @@ private Q_SLOTS:
         QCOMPARE(room.fileBytes(TableRegister::fileName()), before);
         QVERIFY(room.tables.isInUse(1) && room.tables.isInUse(2));
 
-        testing::setSaveFailureAfter(-1);
+        room.writer.failAfter(-1);
         QVERIFY(room->OpenTableByNumber(u"3"_qs).started);
         QCOMPARE(savedState(room.data), stateOf(room.tables.grid()));
         // A new failure after a save that landed is told again.
-        testing::setSaveFailureAfter(10);
+        room.writer.failAfter(10);
         QVERIFY(room->OpenTableByNumber(u"4"_qs).started);
         QCOMPARE(room.messages.shown().size(), 2);
     }
