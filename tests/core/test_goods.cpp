@@ -88,7 +88,7 @@ void TestGoods::addGoodsRefusesTextTheFileCannotHold() {
 void TestGoods::deleteEveryRowOfTheName() {
     TestRoom room;
     GoodsStock& goods = room->goods();
-    for (const char* code : {"1", "2"})
+    for (const QString& code : {u"1"_qs, u"2"_qs})
         goods.AddGoods("瓜子", "1", "2", code, room.messages);
     goods.AddGoods("可乐", "1", "3", "3", room.messages);
     goods.AddGoods("瓜子", "1", "2", "4", room.messages);
