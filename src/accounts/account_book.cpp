@@ -45,6 +45,7 @@ std::optional<QByteArray> typedBytes(const QString& text) {
 
 AccountBook::AccountBook(const DataDirectory& directory)
     : m_path(directory.filePath(fileName()))
+    , m_writer(&directory.writer())
     // Until a file is read, the account is the one a first start writes.
     , m_storedName(toCp936(scrambleText(defaultName())))
     , m_storedPassword(toCp936(scrambleText(defaultPassword()))) {}
@@ -60,7 +61,7 @@ QString AccountBook::sectionName() {
 void AccountBook::EnsureAccountFile() {
     if (!QFileInfo::exists(m_path)) {
         // Both keys go into one save, so the file is never there with the account name alone.
-        const ProfileFile file(m_path);
+        const ProfileFile file(m_path, *m_writer);
         if (file.writeKeys(sectionName(), accountKeys(defaultName(), defaultPassword()), &m_creationError))
             setFileHidden(m_path, &m_creationError);
     }
@@ -97,7 +98,7 @@ AccountChange AccountBook::change(const QString& name, const QString& password) 
     if (!fitsCp936(name) || !fitsCp936(password))
         return {false, unsupportedTextMessage()};
     QString error;
-    if (!ProfileFile(m_path).writeKeys(sectionName(), accountKeys(name, password), &error))
+    if (!ProfileFile(m_path, *m_writer).writeKeys(sectionName(), accountKeys(name, password), &error))
         return {false, notChangedPrefix() + error};
     m_storedName = toCp936(scrambleText(name));
     m_storedPassword = toCp936(scrambleText(password));

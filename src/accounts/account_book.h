@@ -63,6 +63,7 @@ private:
     FileRead readAccountFile();
 
     QString m_path;
+    const FileWriter* m_writer;
     QString m_creationError;
     // The scrambled values as last read from the file, kept from one login to the next.
     QByteArray m_storedName;

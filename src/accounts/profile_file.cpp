@@ -38,8 +38,9 @@ bool setFileHidden(const QString& path, QString* error) {
 #endif
 }
 
-ProfileFile::ProfileFile(QString path)
-    : m_path(std::move(path)) {}
+ProfileFile::ProfileFile(QString path, const FileWriter& writer)
+    : m_path(std::move(path))
+    , m_writer(&writer) {}
 
 bool ProfileFile::read(ProfileText* text, QString* error) const {
     QFile file(m_path);
@@ -81,7 +82,7 @@ bool ProfileFile::writeKeys(const QString& section, const QList<ProfileKey>& key
         return false;
     // The new file takes the old one's place and with it would lose the hidden attribute.
     const bool hidden = isFileHidden(m_path);
-    if (!saveWholeFile(m_path, text.bytes(), error))
+    if (!saveWholeFile(m_path, text.bytes(), error, *m_writer))
         return false;
     if (hidden)
         setFileHidden(m_path);

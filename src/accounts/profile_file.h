@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounts/profile_text.h"
+#include "common/safe_save.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,8 @@ namespace cuemora {
 // taken as it now stands. New files are CP936 with CRLF line breaks.
 class ProfileFile {
 public:
-    explicit ProfileFile(QString path);
+    // Saves reach the disk through `writer`, which must outlive the ProfileFile.
+    explicit ProfileFile(QString path, const FileWriter& writer = diskWriter());
 
     const QString& path() const { return m_path; }
 
@@ -33,6 +35,7 @@ public:
 
 private:
     QString m_path;
+    const FileWriter* m_writer;
 };
 
 // Gives the file the hidden attribute and no other where the file system has one (Windows); a

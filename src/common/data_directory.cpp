@@ -29,8 +29,9 @@ QString madeIfMissing(const QString& directory) {
 
 } // namespace
 
-DataDirectory::DataDirectory(const QString& directory)
-    : m_prefix(directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/')) {}
+DataDirectory::DataDirectory(const QString& directory, const FileWriter& writer)
+    : m_prefix(directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/'))
+    , m_writer(&writer) {}
 
 QString chooseDataDirectory(const QString& named, const QString& programDirectory) {
     if (!named.isEmpty())

@@ -1,22 +1,28 @@
 #pragma once
 
+#include "common/safe_save.h"
+
 #include <QString>
 
 namespace cuemora {
 
 // The directory that holds every data file of the room: the one chooseDataDirectory() picks when
-// the program runs for real, a temporary one in tests.
+// the program runs for real, a temporary one in tests. It also carries the writer through which
+// every file of the room is saved: the real disk, or in a test a disk that fails on purpose; the
+// writer must outlive every copy of the directory.
 class DataDirectory {
 public:
-    explicit DataDirectory(const QString& directory);
+    explicit DataDirectory(const QString& directory, const FileWriter& writer = diskWriter());
 
     // The directory followed by "/".
     const QString& prefix() const { return m_prefix; }
     // The prefix followed by the file name.
     QString filePath(const QString& fileName) const { return m_prefix + fileName; }
+    const FileWriter& writer() const { return *m_writer; }
 
 private:
     QString m_prefix;
+    const FileWriter* m_writer;
 };
 
 // Where the room's files live, as an absolute path:

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
@@ -16,9 +15,6 @@
 namespace cuemora {
 
 namespace {
-
-qint64 g_failAfter = -1;
-bool g_failAtFlush = false;
 
 // A reason as the windows show it after their own sentence: what failed, then the system's words.
 QString reason(const QString& what, const QString& system) {
@@ -108,38 +104,37 @@ bool writeAll(QIODevice& out, const QByteArray& bytes) {
     return true;
 }
 
-QString writeReason(const QSaveFile& file, const QIODevice& device) {
-    const bool full = file.error() == QFileDevice::ResourceError || &device != &file;
-    return reason(full ? QStringLiteral("磁盘空间不够") : QStringLiteral("无法写入文件"), device.errorString());
-}
-
 } // namespace
 
-FailingDevice::FailingDevice(QIODevice* target, qint64 limit)
-    : m_target(target)
-    , m_left(limit) {
-    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+bool FileWriter::write(QFileDevice& file, const QByteArray& bytes, QString& why) const {
+    if (writeAll(file, bytes))
+        return true;
+    const bool full = file.error() == QFileDevice::ResourceError;
+    why = reason(full ? QStringLiteral("磁盘空间不够") : QStringLiteral("无法写入文件"), file.errorString());
+    return false;
 }
 
-qint64 FailingDevice::readData(char*, qint64) {
-    return -1;
+bool FileWriter::sync(QFileDevice& file, QString& why) const {
+#ifdef Q_OS_UNIX
+    // QSaveFile flushes to the disk too, but does not say when that fails.
+    return syncFile(file.handle(), why);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(why);
+    return true;
+#endif
 }
 
-qint64 FailingDevice::writeData(const char* data, qint64 size) {
-    const qint64 passed = std::min(size, m_left);
-    if (passed > 0) {
-        if (m_target->write(data, passed) != passed)
-            return -1;
-        m_left -= passed;
-    }
-    if (passed < size) {
-        setErrorString(QStringLiteral("设备已满"));
-        return passed > 0 ? passed : -1;
-    }
-    return size;
+const FileWriter& diskWriter() {
+    static const FileWriter disk;
+    return disk;
 }
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
+QString diskFullReason(const QString& system) {
+    return reason(QStringLiteral("磁盘空间不够"), system);
+}
+
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error, const FileWriter& writer) {
     QString why;
     QSaveFile file(path);
     const auto fail = [&] {
@@ -160,32 +155,14 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
     if (!reserveSpace(file.handle(), bytes.size(), why))
         return fail();
 #endif
-    bool written = false;
-    if (g_failAfter >= 0) {
-        FailingDevice device(&file, g_failAfter);
-        written = writeAll(device, bytes);
-        if (!written)
-            why = writeReason(file, device);
-    } else {
-        written = writeAll(file, bytes);
-        if (!written)
-            why = writeReason(file, file);
-    }
-    if (!written)
+    if (!writer.write(file, bytes, why))
         return fail();
     if (!file.flush()) {
         why = reason(QStringLiteral("无法写入文件"), file.errorString());
         return fail();
     }
-    if (g_failAtFlush) {
-        why = reason(QStringLiteral("磁盘空间不够"), qt_error_string(ENOSPC));
+    if (!writer.sync(file, why))
         return fail();
-    }
-#ifdef Q_OS_UNIX
-    // QSaveFile flushes to the disk too, but does not say when that fails.
-    if (!syncFile(file.handle(), why))
-        return fail();
-#endif
     if (!file.commit()) {
         why = reason(QStringLiteral("无法替换原来的文件"), file.errorString());
         if (error)
@@ -204,7 +181,7 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
     return true;
 }
 
-bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error) {
+bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error, const FileWriter& writer) {
     // The whole file first, so that its size is known and reserved before the old file is touched.
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -215,19 +192,7 @@ bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* e
         return false;
     }
     buffer.close();
-    return saveWholeFile(path, bytes, error);
+    return saveWholeFile(path, bytes, error, writer);
 }
-
-namespace testing {
-
-void setSaveFailureAfter(qint64 bytes) {
-    g_failAfter = bytes;
-}
-
-void setSaveFailureAtFlush(bool fail) {
-    g_failAtFlush = fail;
-}
-
-} // namespace testing
 
 } // namespace cuemora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QIODevice>
 #include <QString>
 
@@ -21,33 +22,28 @@ namespace cuemora {
 // stand after a sentence that names the file.
 using WholeFileWriter = std::function<bool(QIODevice& out)>;
 
-bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error = nullptr);
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
-// A device over another that passes on the first `limit` bytes and then refuses every write, like
-// a disk that fills up in the middle of a save.
-class FailingDevice : public QIODevice {
+// How the bytes of a save reach the disk: the two steps in which a disk shows that it is full or
+// failing. The program always saves through diskWriter(); the data directory hands it to every
+// save of the room's files (DataDirectory::writer()), so that a test can hand in a disk that fills
+// up and see the program tell it and keep the old file.
+class FileWriter {
 public:
-    FailingDevice(QIODevice* target, qint64 limit);
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char* data, qint64 size) override;
-
-private:
-    QIODevice* m_target;
-    qint64 m_left;
+    virtual ~FileWriter() = default;
+    // Puts every byte into the open temporary file, or says why not.
+    virtual bool write(QFileDevice& file, const QByteArray& bytes, QString& why) const;
+    // Flushes what was written to the disk itself, or says why not.
+    virtual bool sync(QFileDevice& file, QString& why) const;
 };
 
-namespace testing {
-// Makes every later saveWholeFile fail once it has written `bytes` bytes, to prove that a failed
-// save is reported and leaves the old file; a negative count ends the fault.
-void setSaveFailureAfter(qint64 bytes);
-// Makes every later saveWholeFile take all its bytes and then fail as it flushes them to the disk,
-// the way a full disk shows itself on a filesystem that finds room for the bytes only then; false
-// ends the fault.
-void setSaveFailureAtFlush(bool fail);
-} // namespace testing
+// The real disk.
+const FileWriter& diskWriter();
+
+// The reason of a save refused for want of space, followed by the system's words.
+QString diskFullReason(const QString& system);
+
+bool saveWholeFile(const QString& path, const WholeFileWriter& write, QString* error = nullptr,
+                   const FileWriter& writer = diskWriter());
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr,
+                   const FileWriter& writer = diskWriter());
 
 } // namespace cuemora

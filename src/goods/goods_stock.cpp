@@ -108,7 +108,7 @@ bool GoodsStock::SaveGoods(MessageService& messages) {
             MessageButtons::Ok, MessageIcon::Warning});
         return false;
     }
-    if (m_grid.saveToFile(m_data.filePath(fileName())))
+    if (m_grid.saveToFile(m_data.filePath(fileName()), m_data.writer()))
         return true;
     messages.show(Message{QStringLiteral("商品没有保存到文件“%1”：%2\n商品还在屏幕上，但还没有存到磁盘。")
                               .arg(fileName(), m_grid.errorString()),

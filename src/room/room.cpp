@@ -33,7 +33,8 @@ Room::Room(const DataDirectory& data, const Clock& clock, MessageService& messag
     , m_lock(m_data)
     , m_takings(m_data, m_clock)
     , m_goods(m_data)
-    , m_accounts(m_data) {
+    , m_accounts(m_data)
+    , m_backup(m_data, m_clock) {
     m_tables.setEditCheck([this](int column, const QString& text) { return checkEditInPlace(column, text); });
     m_tables.setEditedInPlace([this] { registerEditedInPlace(); });
 }
@@ -51,12 +52,17 @@ bool Room::open() {
         break;
     }
     QString reason;
-    if (!canWriteDataDirectory(m_data, &reason)) {
+    const bool writable = canWriteDataDirectory(m_data, &reason);
+    if (!writable) {
         m_messages.inform(QStringLiteral("数据目录不能写入，台桌、商品和收入都无法保存：\n") + shownDirectory(m_data) +
                           QStringLiteral("\n") + reason);
     }
     // Only now that this program holds the directory: another one's save is never taken for stray.
     removeStraySaves(m_data);
+    // The day's first start keeps the files as the last evening left them, before anything here
+    // loads, sets aside or writes one. A directory that cannot be written has been told already.
+    if (writable && !m_backup.hasToday())
+        backUp();
 
     // A missing file leaves the empty register; an unreadable one is set aside, so that the next
     // save does not write over the tables it may still hold.
@@ -232,6 +238,7 @@ QStringList Room::ReloadGoods() {
 }
 
 bool Room::SaveGoods() {
+    backUp();
     return m_goods.SaveGoods(m_messages);
 }
 
@@ -272,7 +279,22 @@ bool Room::Login(const QString& name, const QString& password) {
 AccountChange Room::ChangeAccount(const QString& name, const QString& password) {
     if (!m_loggedIn)
         return {false, notLoggedInMessage()};
+    backUp();
     return m_accounts.change(name, password);
+}
+
+void Room::backUp() {
+    QString error;
+    if (m_backup.backUp(&error)) {
+        m_backupFailing = false;
+        return;
+    }
+    if (m_backupFailing)
+        return;
+    m_backupFailing = true;
+    m_messages.show(Message{QStringLiteral("数据文件没有备份到“%1”：\n%2\n程序照常运行，数据文件本身没有受影响。")
+                                .arg(m_backup.todayFolder(), error),
+                            MessageButtons::Ok, MessageIcon::Warning});
 }
 
 } // namespace cuemora

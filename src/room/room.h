@@ -7,6 +7,7 @@
 #include "common/messages.h"
 #include "goods/goods_stock.h"
 #include "goods/sale_list.h"
+#include "room/daily_backup.h"
 #include "room/instance_lock.h"
 #include "tables/table_change.h"
 #include "tables/table_lists.h"
@@ -139,6 +140,9 @@ private:
     // Writes the register to "表格设置"; see the class comment. A failure is told once, with the
     // system's reason, and the save is tried again at the next change.
     void saveTables();
+    // Copies the data files into today's backup folder. A failure is told once, until a backup
+    // succeeds again, and never stops what the operator is doing.
+    void backUp();
 
     DataDirectory m_data;
     const Clock& m_clock;
@@ -149,6 +153,7 @@ private:
     GoodsStock m_goods;
     SaleList m_sale;
     AccountBook m_accounts;
+    DailyBackup m_backup;
 
     bool m_clockRunning = false;
     qint64 m_lastCountedMs = 0; // steady clock: the moment of the last second counted
@@ -159,6 +164,8 @@ private:
     bool m_resetPending = false;
     // The last save of the register failed and the operator has been told.
     bool m_saveFailing = false;
+    // The last backup failed and the operator has been told.
+    bool m_backupFailing = false;
 };
 
 } // namespace cuemora

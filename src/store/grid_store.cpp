@@ -1133,12 +1133,12 @@ bool GridStore::saveToDevice(QIODevice& device) {
     return true;
 }
 
-bool GridStore::saveToFile(const QString& path) {
+bool GridStore::saveToFile(const QString& path, const FileWriter& writer) {
     QByteArray bytes;
     if (!fileBytes(bytes))
         return false;
     QString why;
-    if (!saveWholeFile(path, bytes, &why)) {
+    if (!saveWholeFile(path, bytes, &why, writer)) {
         m_state->error = why;
         return false;
     }

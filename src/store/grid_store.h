@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/safe_save.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QByteArrayView>
@@ -335,8 +337,8 @@ public:
     // replaced only when every byte is on the disk; a failed save leaves it as it was, and
     // errorString() says why (the system's reason for a disk that is full or cannot be written). A
     // grid beyond what a grid file may hold (rows, columns, a cell's text, the pictures) is not
-    // written at all, since it could not be read back.
-    bool saveToFile(const QString& path);
+    // written at all, since it could not be read back. The bytes reach the disk through `writer`.
+    bool saveToFile(const QString& path, const FileWriter& writer = diskWriter());
     bool saveToDevice(QIODevice& device);
     // The bytes of the grid file, within its bounds or not.
     QByteArray toBytes();

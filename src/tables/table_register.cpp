@@ -214,7 +214,7 @@ bool TableRegister::LoadRegister(const DataDirectory& data) {
 }
 
 bool TableRegister::SaveRegister(const DataDirectory& data, QString* error) {
-    const bool saved = m_grid.saveToFile(data.filePath(fileName()));
+    const bool saved = m_grid.saveToFile(data.filePath(fileName()), data.writer());
     if (!saved && error)
         *error = m_grid.errorString();
     return saved;

@@ -75,7 +75,7 @@ bool TakingsBook::AddTakingsRows(const QList<TakingsRow>& given, MessageService&
             m_grid.setCell(1, 2, row.charge);
         }
     }
-    if (canWrite && m_grid.saveToFile(path))
+    if (canWrite && m_grid.saveToFile(path, m_data.writer()))
         return unfit.isEmpty();
     const QString error = canWrite ? m_grid.errorString() : QStringLiteral("原来的文件无法读取，也无法改名");
     if (!rows.isEmpty()) {

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/window_places.h"
 #include "room/room.h"
+#include "support/failing_writer.h"
 #include "support/manual_clock.h"
 #include "support/register_file.h"
 #include "support/scripted_messages.h"
@@ -30,7 +31,9 @@ struct Shell {
     // The windows' places and the printing's settings are kept apart from the data directory, in
     // files of this shell's own: a restart of the same shell finds them, the next test starts afresh.
     QTemporaryDir settingsDir;
-    cuemora::DataDirectory data{dir.path()};
+    // The disk under the room: the real one, until a test makes it fail.
+    cuemora::FailingWriter writer;
+    cuemora::DataDirectory data{dir.path(), writer};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
     // The clock the room reads: the manual one, unless a test wants real time to pass.

@@ -40,7 +40,6 @@ class TestAccountWindow : public QObject {
 
 private Q_SLOTS:
     void cleanup() {
-        testing::setSaveFailureAfter(-1);
         QCOMPARE(visibleWindows(), QStringList());
     }
 
@@ -130,9 +129,9 @@ private Q_SLOTS:
         AccountWindowControls(account).accountEdit->setText(name);
         AccountWindowControls(account).passwordEdit->setText(QStringLiteral("1"));
         if (diskFull)
-            testing::setSaveFailureAfter(3);
+            shell.writer.failAfter(3);
         AccountWindowControls(account).changeButton->click();
-        testing::setSaveFailureAfter(-1);
+        shell.writer.failAfter(-1);
         QVERIFY(shell.messages.lastText() != QStringLiteral("修改成功"));
         QVERIFY(account->isVisible());
         QCOMPARE(accountFile(shell), before);

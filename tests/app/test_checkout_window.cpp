@@ -121,7 +121,6 @@ class TestCheckoutWindow : public QObject {
 
 private Q_SLOTS:
     void cleanup() {
-        testing::setSaveFailureAfter(-1);
         QCOMPARE(visibleWindows(), QStringList());
     }
 
@@ -536,7 +535,7 @@ private Q_SLOTS:
         MainWindow& window = shell.start();
         putInUse(shell, 3, QStringLiteral("5400"), QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("12.5"));
         checkOutByNumber(window, QStringLiteral("3"));
-        testing::setSaveFailureAfter(0);
+        shell.writer.failAfter(0);
         shell.messages.setNextAnswers({MessageButton::Yes});
         CheckoutWindowControls(window.checkoutWindow()).结账结束按钮->click();
         QCOMPARE(shell.messages.shown().size(), 3);

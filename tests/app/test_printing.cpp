@@ -127,7 +127,6 @@ class TestPrinting : public QObject {
 
 private Q_SLOTS:
     void cleanup() {
-        testing::setSaveFailureAfter(-1);
         QCOMPARE(visibleWindows(), QStringList());
     }
 

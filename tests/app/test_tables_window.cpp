@@ -168,7 +168,6 @@ class TestTablesWindow : public QObject {
 
 private Q_SLOTS:
     void cleanup() {
-        testing::setSaveFailureAfter(-1);
         QCOMPARE(visibleWindows(), QStringList());
     }
 
@@ -293,7 +292,7 @@ private Q_SLOTS:
         desk.add(u"1"_qs, 0, u"大厅"_qs);
         const QByteArray good = desk.registerFile();
         QVERIFY(!good.isEmpty());
-        testing::setSaveFailureAfter(10);
+        desk.shell.writer.failAfter(10);
         desk.add(u"2"_qs, 1, u"包间"_qs);
         QCOMPARE(desk.shell.messages.shown().size(), 1);
         const Message& told = desk.shell.messages.shown().first();

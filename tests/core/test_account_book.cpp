@@ -2,6 +2,7 @@
 #include "accounts/scrambling.h"
 #include "common/cp936.h"
 #include "common/safe_save.h"
+#include "support/failing_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,8 +32,8 @@ const QString kBall = QString::fromUtf8("\xF0\x9F\x8E\xB1"); // a character CP93
 
 // An account book as the room makes it at start.
 struct StartedBook {
-    explicit StartedBook(const QString& directory)
-        : book(DataDirectory(directory)) {
+    explicit StartedBook(const QString& directory, const FileWriter& writer = diskWriter())
+        : book(DataDirectory(directory, writer)) {
         book.EnsureAccountFile();
     }
     AccountBook book;
@@ -49,7 +50,6 @@ class TestAccountBook : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void firstStart();
     void typedTexts_data();
@@ -245,11 +245,11 @@ void TestAccountBook::failedChangeKeepsTheOldAccount_data() {
 void TestAccountBook::failedChangeKeepsTheOldAccount() {
     QFETCH(int, failAfter);
     QTemporaryDir dir;
-    StartedBook book(dir.path());
+    FailingWriter disk;
+    StartedBook book(dir.path(), disk);
     const QByteArray before = fileBytes(book->filePath());
-    testing::setSaveFailureAfter(failAfter);
+    disk.failAfter(failAfter);
     const AccountChange result = book->change(QStringLiteral("new"), QStringLiteral("123"));
-    testing::setSaveFailureAfter(-1);
     QVERIFY(!result.changed);
     QVERIFY2(result.message.startsWith(QStringLiteral("账号没有修改：")), qPrintable(result.message));
     QVERIFY(result.message.size() > AccountBook::notChangedPrefix().size()); // the reason follows

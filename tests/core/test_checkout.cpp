@@ -44,7 +44,6 @@ class TestCheckout : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void charge_data();
     void charge();
@@ -306,7 +305,7 @@ void TestCheckout::failedTakingsSaveShowsTheRows() {
     TakingsBook& takings = room->takings();
     QVERIFY(takings.AddTakingsRows({{"1号台收费", "1", "20"}}, room.messages));
     const QByteArray before = room.fileBytes(kToday);
-    testing::setSaveFailureAfter(600);
+    room.writer.failAfter(600);
     QVERIFY(!takings.AddTakingsRows({{"3号台收费", "1.5", "36.5"}}, room.messages));
     QCOMPARE(room.fileBytes(kToday), before);
     QCOMPARE(room.messages.shown().size(), 1);

@@ -22,7 +22,6 @@ class TestGoods : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void addGoods_data();
     void addGoods();
@@ -90,7 +89,7 @@ void TestGoods::addGoodsRefusesTextTheFileCannotHold() {
 void TestGoods::deleteEveryRowOfTheName() {
     TestRoom room;
     GoodsStock& goods = room->goods();
-    for (const char* code : {"1", "2"})
+    for (const QString& code : {u"1"_qs, u"2"_qs})
         goods.AddGoods("瓜子", "1", "2", code, room.messages);
     goods.AddGoods("可乐", "1", "3", "3", room.messages);
     goods.AddGoods("瓜子", "1", "2", "4", room.messages);
@@ -151,7 +150,7 @@ void TestGoods::failedSaveKeepsTheFile() {
     QVERIFY(goods.SaveGoods(room.messages));
     const QByteArray saved = room.fileBytes(GoodsStock::fileName());
     goods.AddGoods("瓜子", "5", "2.5", "B1", room.messages);
-    testing::setSaveFailureAfter(10);
+    room.writer.failAfter(10);
     QVERIFY(!goods.SaveGoods(room.messages));
     QCOMPARE(room.fileBytes(GoodsStock::fileName()), saved);
     QCOMPARE(room.messages.shown().size(), 1);

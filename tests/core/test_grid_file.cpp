@@ -1,3 +1,4 @@
+#include "support/failing_writer.h"
 #include "support/manual_clock.h"
 #include "support/scripted_messages.h"
 #include "common/cp936.h"
@@ -110,7 +111,6 @@ class TestGridFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     // Two rows, three columns, a check-box column and three captions: 611 bytes, byte for byte.
     void workedExample() {
@@ -660,12 +660,12 @@ private Q_SLOTS:
         QVERIFY(grid.saveToFile(path));
         const QByteArray old = fileBytes(path);
         grid.insertRow(QStringLiteral("绿茶"), 1);
-        testing::setSaveFailureAfter(100);
-        QVERIFY(!grid.saveToFile(path));
+        FailingWriter disk;
+        disk.failAfter(100);
+        QVERIFY(!grid.saveToFile(path, disk));
         QCOMPARE(grid.errorString(), QStringLiteral("磁盘空间不够：设备已满")); // the reason, passed on
         QCOMPARE(fileBytes(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        testing::setSaveFailureAfter(-1);
 
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));

@@ -2,6 +2,7 @@
 #include "accounts/profile_text.h"
 #include "common/cp936.h"
 #include "common/safe_save.h"
+#include "support/failing_writer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -36,7 +37,6 @@ class TestProfileFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void reading_data();
     void reading();
@@ -249,9 +249,10 @@ void TestProfileFile::failedSaveKeepsTheOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("设置"));
     QVERIFY(saveWholeFile(path, windowsWritten()));
-    testing::setSaveFailureAfter(failAfter);
+    FailingWriter disk;
+    disk.failAfter(failAfter);
     QString error;
-    QVERIFY(!ProfileFile(path).writeKeys("桌球台", {{"单价", "16"}, {"新键", "1"}}, &error));
+    QVERIFY(!ProfileFile(path, disk).writeKeys("桌球台", {{"单价", "16"}, {"新键", "1"}}, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(fileBytes(path), windowsWritten());
 }

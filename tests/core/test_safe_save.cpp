@@ -10,6 +10,7 @@
 #include "tables/table_register.h"
 #include "tables/table_setup.h"
 #include "room/room.h"
+#include "support/failing_writer.h"
 #include "support/manual_clock.h"
 #include "support/scripted_messages.h"
 
@@ -114,11 +115,6 @@ class TestSafeSave : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() {
-        testing::setSaveFailureAfter(-1);
-        testing::setSaveFailureAtFlush(false);
-    }
-
     void replacesWhole() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("表格设置"));
@@ -153,12 +149,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("商品库存"));
         QVERIFY(saveWholeFile(path, QByteArray("the old stock")));
-        testing::setSaveFailureAfter(failAfter);
-        testing::setSaveFailureAtFlush(failAtFlush);
+        FailingWriter disk;
+        disk.failAfter(failAfter);
+        disk.failAtSync(failAtFlush);
         QString error;
         const bool saved = saveWholeFile(
             path, [&](QIODevice& out) { return out.write(QByteArray("a new stock list")) == 16 && !writerGivesUp; },
-            &error);
+            &error, disk);
         QVERIFY(!saved);
         QCOMPARE(error, reason);
         QCOMPARE(fileBytes(path), QByteArray("the old stock"));

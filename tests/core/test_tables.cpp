@@ -11,7 +11,6 @@ class TestTables : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { testing::setSaveFailureAfter(-1); }
 
     void addTablesChecksInOrder_data();
     void addTablesChecksInOrder();
@@ -134,7 +133,7 @@ void TestTables::failedSaveIsReported() {
     room.logIn();
     room->AddTables({"2", billiardType(), "大厅", "20", "10"});
     const QByteArray saved = room.fileBytes(TableRegister::fileName());
-    testing::setSaveFailureAfter(100);
+    room.writer.failAfter(100);
     QCOMPARE(room->AddTables({"1", mahjongType(), "包间", "30", "10"}), 1);
     QCOMPARE(room.tables.tableCount(), 3); // still on screen
     QCOMPARE(room.messages.shown().size(), 1);

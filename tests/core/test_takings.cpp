@@ -332,7 +332,7 @@ void TestTakings::checkoutReceiptOfTheWorkedExample() {
         {"找零：", "13.5元"},
     };
     for (const auto& [caption, value] : fields)
-        QCOMPARE(fieldOn(lines, caption), QString::fromUtf8(value));
+        QCOMPARE(fieldOn(lines, QString::fromUtf8(caption)), QString::fromUtf8(value));
     QVERIFY(lines.contains("商品：可乐、花生"));
 }
 

@@ -5,6 +5,7 @@
 // itself; the members name its parts.
 
 #include "room/room.h"
+#include "support/failing_writer.h"
 #include "support/manual_clock.h"
 #include "support/scripted_messages.h"
 
@@ -14,7 +15,9 @@
 
 struct TestRoom {
     QTemporaryDir dir;
-    cuemora::DataDirectory data{dir.path()};
+    // The disk under the room: the real one, until a test makes it fail.
+    cuemora::FailingWriter writer;
+    cuemora::DataDirectory data{dir.path(), writer};
     cuemora::ScriptedMessages messages;
     cuemora::ManualClock clock;
     cuemora::Room m_room{data, clock, messages};
