@@ -14,6 +14,7 @@
 #include "takings/takings_book.h"
 #include "takings/takings_span.h"
 
+#include "busy_day.h"
 #include "median.h"
 
 #include <QApplication>
@@ -31,29 +32,9 @@ constexpr int kDays = 365;
 constexpr int kRowsPerDay = 1000;
 constexpr int kRounds = 7;
 
-const char* const kGoods[] = {"可乐", "雪碧", "矿泉水", "红茶", "啤酒", "花生", "瓜子", "香烟", "口香糖", "纸巾"};
-
-// A busy day as the desk writes it: a checkout in every third row, goods in the others.
+// A busy day as the desk writes it.
 void writeDay(const DataDirectory& data, const QDate& day, int seed) {
-    GridStore grid(GridStore::Definition::list(3, 100));
-    grid.setCell(0, 0, QStringLiteral("名称"));
-    grid.setCell(0, 1, QStringLiteral("明细表"));
-    grid.setCell(0, 2, QStringLiteral("收费"));
-    grid.setRowCount(kRowsPerDay + 1);
-    for (int r = 1; r <= kRowsPerDay; ++r) {
-        const int k = r + seed;
-        if (k % 3 == 0) {
-            const double hours = (k % 17 + 1) * 0.2777777777778;
-            grid.setCell(r, 0, QStringLiteral("%1号台收费").arg(k % 40 + 1));
-            grid.setCell(r, 1, realToText(hours));
-            grid.setCell(r, 2, realToText(hours * 20 * 0.8));
-        } else {
-            grid.setCell(r, 0, QString::fromUtf8(kGoods[k % 10]));
-            grid.setCell(r, 1, QStringLiteral("1"));
-            grid.setCell(r, 2, realToText(2.5 * (k % 7 + 1)));
-        }
-    }
-    grid.saveToFile(data.filePath(TakingsBook::fileNameFor(dayText(day))));
+    benchdays::writeBusyDay(data, day, seed, kRowsPerDay);
 }
 
 void report(const char* what, const MedianTimes& t, const char* baseline, const MedianTimes& b) {
