@@ -3,11 +3,11 @@
 // time), since absolute times on a shared machine move from run to run. Also the close of one
 // such day against reading its file raw.
 
-#include "takings/takings_book.h"
 #include "common/data_directory.h"
 #include "common/text_rules.h"
 #include "store/grid_store.h"
 #include "takings/day_close.h"
+#include "takings/takings_book.h"
 #include "takings/takings_span.h"
 
 #include "busy_day.h"

@@ -14,8 +14,8 @@ namespace benchdays {
 // A checkout in every third row, goods in the others; `seed` varies the day.
 inline void writeBusyDay(const cuemora::DataDirectory& data, const QDate& day, int seed, int rows) {
     using namespace cuemora;
-    static const char* const kGoods[] = {"可乐", "雪碧", "矿泉水", "红茶", "啤酒",
-                                         "花生", "瓜子", "香烟", "口香糖", "纸巾"};
+    static const char* const kGoods[] = {"可乐", "雪碧", "矿泉水", "红茶",   "啤酒",
+                                         "花生", "瓜子", "香烟",   "口香糖", "纸巾"};
     GridStore grid(GridStore::Definition::list(3, 100));
     grid.setCell(0, 0, QStringLiteral("名称"));
     grid.setCell(0, 1, QStringLiteral("明细表"));

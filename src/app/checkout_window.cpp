@@ -1,7 +1,7 @@
 #include "app/checkout_window.h"
 
-#include "app/window_keys.h"
 #include "app/printing.h"
+#include "app/window_keys.h"
 #include "common/text_rules.h"
 #include "takings/receipt.h"
 #include "ui_checkout_window.h"

@@ -2,8 +2,8 @@
 
 #include "app/account_window.h"
 #include "app/checkout_window.h"
-#include "app/register_presentation.h"
 #include "app/printing.h"
+#include "app/register_presentation.h"
 #include "app/sales_window.h"
 #include "app/statistics_window.h"
 #include "app/window_places.h"

@@ -79,7 +79,7 @@ private:
     // The keys of the counter: F2 开台, F3 结账, F4 卖东西, F5 换台, each told in its buttons'
     // tooltips.
     void ConnectShortcuts();
-    void ConnectBoard();    // main_window_board.cpp
+    void ConnectBoard(); // main_window_board.cpp
 
     // A double-click on a tile of the board: a free table is opened as "输号开台" opens it, a table
     // in use goes to its checkout as "输号结账" takes it there.

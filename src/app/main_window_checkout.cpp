@@ -25,8 +25,8 @@ void MainWindow::FillCheckoutList() {
 }
 
 void MainWindow::StartCheckout() {
-    const CheckoutStart start = cuemora::StartCheckout(
-        m_room.tables(), chosenType(m_ui->单选框3, m_ui->单选框4), m_ui->结账组合框->chosenTable(), m_room.messages());
+    const CheckoutStart start = cuemora::StartCheckout(m_room.tables(), chosenType(m_ui->单选框3, m_ui->单选框4),
+                                                       m_ui->结账组合框->chosenTable(), m_room.messages());
     if (start.table != 0)
         m_checkout->FillCheckout(start.table);
     if (start.clearList)

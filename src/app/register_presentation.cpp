@@ -74,8 +74,8 @@ QVariant RegisterPresentation::data(int row, int column, int role) const {
     case Qt::BackgroundRole: {
         if (!m_tables.isInUse(row))
             return {};
-        const QVariant own = column < grid.columnCount() ? grid.data(grid.index(row, column), GridStore::BackgroundRgbRole)
-                                                         : QVariant();
+        const QVariant own =
+            column < grid.columnCount() ? grid.data(grid.index(row, column), GridStore::BackgroundRgbRole) : QVariant();
         return QBrush(inUseTint(fromColorRef(own.isValid() ? own.toUInt() : grid.defaultBackground())));
     }
     default:

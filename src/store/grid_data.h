@@ -39,10 +39,10 @@ struct CellExtras {
 // bytes of the file it was loaded from, or the arena of texts set since).
 struct HeldCell {
     qint32 column = 0;
-    qint32 check = 0;      // the check state as the file holds it
-    quint32 textAt = 0;    // where the text starts in the text store
-    quint32 textSize = 0;  // without a NUL
-    quint32 extras = 0;    // 1 + the index of its CellExtras, or 0 for none
+    qint32 check = 0;     // the check state as the file holds it
+    quint32 textAt = 0;   // where the text starts in the text store
+    quint32 textSize = 0; // without a NUL
+    quint32 extras = 0;   // 1 + the index of its CellExtras, or 0 for none
 };
 
 // A row holds its cells in column order, as one run of the grid's pool of cells: `count` cells from
@@ -134,17 +134,15 @@ struct GridData {
         if (cell.textSize == 0)
             return {}; // where an empty text once lay may be in bytes the grid no longer has
         const size_t fileSize = static_cast<size_t>(file.size());
-        const char* at = cell.textAt < fileSize ? file.constData() + cell.textAt
-                                                : arena.data() + (cell.textAt - fileSize);
+        const char* at =
+            cell.textAt < fileSize ? file.constData() + cell.textAt : arena.data() + (cell.textAt - fileSize);
         return {at, static_cast<qsizetype>(cell.textSize)};
     }
     // Gives the cell a text of its own, in the arena (or in its old place when it fits there);
     // `text` may be a view into this grid's own texts. False, with nothing changed, only when the
     // texts of the grid would pass the 4 GB that their offsets reach.
     bool setText(HeldCell& cell, QByteArrayView text);
-    const CellExtras* extrasOf(const HeldCell& cell) const {
-        return cell.extras ? &extras[cell.extras - 1] : nullptr;
-    }
+    const CellExtras* extrasOf(const HeldCell& cell) const { return cell.extras ? &extras[cell.extras - 1] : nullptr; }
     // The extras of a cell, made default first when it has none.
     CellExtras& obtainExtras(HeldCell& cell);
     // Gives back a cell's extras when every one of them is the default.

@@ -145,11 +145,10 @@ QByteArray write(const GridData& grid, const LogFont& gridFont, const std::optio
         pictureBytes += extras.picture.size();
     const qint64 textBytes = static_cast<qint64>(grid.fileTextBytes + grid.arena.size() - grid.unusedArena);
     const qint64 cellRoom = static_cast<qint64>(grid.cells.size() - grid.unusedCells);
-    qsizetype expected = kHeaderBytes + settingsBytes(kWrittenVersion) +
-                         4 * qsizetype(grid.rows.size() + grid.columnWidths.size()) +
-                         qsizetype(grid.kinds.size()) * kKindRecordBytes + qsizetype(grid.merges.size()) * kMergeBytes +
-                         21 * cellRoom + textBytes + pictureBytes +
-                         kRuleBytes * qsizetype(grid.rulesA.size() + grid.rulesB.size());
+    qsizetype expected =
+        kHeaderBytes + settingsBytes(kWrittenVersion) + 4 * qsizetype(grid.rows.size() + grid.columnWidths.size()) +
+        qsizetype(grid.kinds.size()) * kKindRecordBytes + qsizetype(grid.merges.size()) * kMergeBytes + 21 * cellRoom +
+        textBytes + pictureBytes + kRuleBytes * qsizetype(grid.rulesA.size() + grid.rulesB.size());
     for (const ColumnKind& kind : grid.kinds)
         expected += kind.items.size() * kItemBytes;
     Out out(expected);

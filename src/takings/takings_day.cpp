@@ -1,7 +1,7 @@
 #include "takings/takings_day.h"
 
-#include "takings/takings_book.h"
 #include "common/cp936.h"
+#include "takings/takings_book.h"
 
 #include <QFileInfo>
 
